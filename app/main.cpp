@@ -1,0 +1,22 @@
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
+#include "ui/look.h"
+#include "ui/platform.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillbox"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    ui::InstallLook();
+    ui::WidgetPlatform platform;
+    ui::installPlatform(&platform);
+
+    frmMain& main = ui::Forms::get<frmMain>();
+    main.Form_Load();
+    main.show();
+    const int code = QApplication::exec();
+    ui::Forms::unloadAll();
+    return code;
+}

@@ -1,0 +1,55 @@
+#include "ui/Dialog.h"
+
+#include "ui/look.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ui {
+
+Dialog::Dialog(const QString& title, int widthTwips, int heightTwips, CloseBox closeBox)
+    : closeBox_(closeBox) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (closeBox == CloseBox::Present)
+        flags |= Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(title);
+    setFixedSize(Twips(widthTwips), Twips(heightTwips));
+    ApplyLook(this);
+}
+
+void Dialog::LoadOnce() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+QLabel* Dialog::addLabel(const QString& caption, int left, int top, int width, int height) {
+    auto* label = new QLabel(this);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetCaption(label, caption);
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+QPushButton* Dialog::addButton(const QString& caption, int left, int top, int width, int height) {
+    auto* button = new QPushButton(caption, this);
+    // A focused button answers Space; Enter never picks a default button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+
+void Dialog::closeEvent(QCloseEvent* event) {
+    // The window system may close a window whose close box is hidden
+    // (Alt+F4): a dialog without a close box ignores that.
+    event->ignore();
+    if (hasCloseBox() && isVisible())
+        CloseBoxClicked();
+}
+
+} // namespace ui

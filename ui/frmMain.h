@@ -1,0 +1,91 @@
+#pragma once
+// The main window: the editor with the current list's words, the list's name
+// above it, the instructions on its left, and the menus that lead to every
+// command. The work of each command lives with the subsystem that owns it;
+// the handlers here are a few lines that call it.
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace ui {
+class MultiLineTextBox;
+}
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // Start-up: installation lookup, password, list index, instructions, and
+    // the state with no list open. Run once, before the window is shown.
+    void Form_Load();
+    // The window is being closed: the program ends at once, nothing is asked.
+    [[noreturn]] void Form_Unload();
+
+    // Answers of dialogs.
+    bool YesImSure = false;
+    bool userCanceled = false;
+
+    // Menu states.
+    void mnuEnable_All();
+    void mnuDisable_EditSave();
+
+    // Menu commands.
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuImport_Click();
+    void mnuExport_Click();
+    void mnuExit_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuDeleteList_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpAbout_Click();
+
+    // Controls.
+    QLabel* lblVisibleHelp = nullptr;
+    QLabel* lblCategoryLabel = nullptr;
+    ui::MultiLineTextBox* txtEditor = nullptr;
+
+    // Menus and their items.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuDashes = nullptr;
+    QAction* mnuImport = nullptr;
+    QAction* mnuExport = nullptr;
+    QAction* mnuDahes3 = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuDashes2 = nullptr;
+    QAction* mnuCut = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuPaste = nullptr;
+    QAction* mnuDashes4 = nullptr;
+    QAction* mnuDeleteList = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QAction* addItem(QMenu* menu, const QString& caption, const QString& shortcut, bool enabled,
+                     void (frmMain::*handler)());
+};

@@ -1,0 +1,115 @@
+#include "ui/platform.h"
+
+#include "ui/Dialog.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace ui {
+
+namespace {
+Platform* installed = nullptr;
+WidgetPlatform* widgetPlatform() {
+    static WidgetPlatform instance;
+    return &instance;
+}
+
+// "text|pattern" as a Qt name filter that shows the text and matches the pattern.
+QString nameFilter(const QString& filter) {
+    const qsizetype bar = filter.indexOf(u'|');
+    if (bar < 0)
+        return filter;
+    const QString text = filter.left(bar);
+    const QString pattern = filter.mid(bar + 1);
+    // Qt takes the pattern from the last parentheses of the text.
+    if (text.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')')))
+        return text;
+    return text + QLatin1String(" (") + pattern + QLatin1Char(')');
+}
+
+QString runFileDialog(QFileDialog::AcceptMode mode, const QString& title, const QString& filter) {
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilter(nameFilter(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void centreOnActiveWindow(QWidget& dlg) {
+    const QWidget* over = QApplication::activeWindow();
+    QRect area = over ? over->frameGeometry() : QRect();
+    if (!over || !over->isVisible()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        area = screen->availableGeometry();
+    }
+    QRect frame = dlg.frameGeometry();
+    frame.moveCenter(area.center());
+    dlg.move(frame.topLeft());
+}
+} // namespace
+
+void WidgetPlatform::msgBox(const QString& text, int style, const QString& title) {
+    QMessageBox box(style == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    title.isEmpty() ? kProgramTitle : title, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void WidgetPlatform::beep() {
+    // The rejection signal asks for hundreds of beeps in a row; one bell per
+    // tenth of a second is all an ear can tell apart.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (lastBell_ >= 0 && now - lastBell_ < 100)
+        return;
+    lastBell_ = now;
+    QApplication::beep();
+}
+
+void WidgetPlatform::hold(int milliseconds) { QThread::msleep(milliseconds); }
+
+void WidgetPlatform::endProgram(int exitCode) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+void WidgetPlatform::showModal(Dialog& dlg) {
+    if (!dlg.isVisible())
+        centreOnActiveWindow(dlg);
+    dlg.exec(); // returns when the dialog hides itself
+}
+
+QString WidgetPlatform::getOpenFileName(const QString& title, const QString& filter) {
+    return runFileDialog(QFileDialog::AcceptOpen, title, filter);
+}
+
+QString WidgetPlatform::getSaveFileName(const QString& title, const QString& filter) {
+    return runFileDialog(QFileDialog::AcceptSave, title, filter);
+}
+
+Platform& platform() { return installed ? *installed : *widgetPlatform(); }
+
+void installPlatform(Platform* p) {
+    installed = p;
+    installServices(p);
+}
+
+void ShowModal(Dialog& dlg) {
+    dlg.LoadOnce();
+    dlg.Form_Activate();
+    platform().showModal(dlg);
+}
+
+} // namespace ui
