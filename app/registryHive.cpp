@@ -149,21 +149,20 @@ private:
         if (pos >= line.size() || line.at(pos) != u'=')
             return false;
         const QString data = line.mid(pos + 1).trimmed();
+        if (data == QLatin1String("-")) {
+            if (current_)
+                current_->remove(name.toLower());
+            return true;
+        }
         std::optional<RegistryValue> value = readData(data);
         if (!value)
             return false;
-        if (!current_)
-            return true; // a key of another root
-        if (value->type == deleteMarker)
-            current_->remove(name.toLower());
-        else
+        if (current_) // else a key of another root
             current_->insert(name.toLower(), *value);
         return true;
     }
 
     std::optional<RegistryValue> readData(const QString& data) {
-        if (data == QLatin1String("-"))
-            return RegistryValue{deleteMarker, {}};
         if (data.startsWith(u'"')) {
             qsizetype pos = 0;
             std::optional<QString> text = readQuoted(data, pos);
@@ -236,8 +235,6 @@ private:
         }
         return RegistryValue{type, bytes};
     }
-
-    static constexpr std::uint32_t deleteMarker = 0xFFFFFFFFu;
 
     QStringList lines_;
     qsizetype line_ = 0;
