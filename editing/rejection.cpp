@@ -1,0 +1,26 @@
+#include "editing/rejection.h"
+
+#include "ui/TextBox.h"
+#include "ui/services.h"
+
+namespace globals {
+
+namespace {
+void swapColours(ui::TextBox& box) {
+    const QColor back = box.BackColor();
+    const QColor fore = box.ForeColor();
+    box.setBackColor(fore);
+    box.setForeColor(back);
+    box.Refresh();
+}
+} // namespace
+
+void SignalRejection(ui::TextBox& box) {
+    swapColours(box);
+    for (int i = 1; i <= editing::kRejectionBeeps; ++i)
+        ui::Beep();
+    ui::services().hold(editing::kRejectionFlashMilliseconds);
+    swapColours(box);
+}
+
+} // namespace globals
