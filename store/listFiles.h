@@ -10,8 +10,11 @@
 // through resolveListFile, so no second file that differs only in case is made.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace store {
 
@@ -30,20 +33,39 @@ QString listFilePath(const QString& name);
 class ListFolder {
 public:
     // Lists the folder's ordinary files (dot files included: an index line
-    // may be empty and name the file ".txt").
-    ListFolder();
-    // The existing file for list name, or an empty string.
+    // may be empty and name the file ".txt"). expectedFiles sizes the table.
+    explicit ListFolder(qsizetype expectedFiles = 64);
+    // The path of the existing file for list name, or an empty string.
     QString find(const QString& name) const;
-    bool contains(const QString& name) const { return !find(name).isEmpty(); }
+    bool contains(const QString& name) const { return !fileFor(name).isNull(); }
+    // The path list name's file has or would have: find(), or the spelled path.
+    QString resolve(const QString& name) const;
+    // Notes a file made since the listing, as the file of list name.
+    void add(const QString& name);
 
 private:
+    // The existing file's name, or a null string.
+    QString fileFor(const QString& name) const;
+
     QString folder_;
-    QHash<QString, QString> exact_;  // file name -> file name
-    QHash<QString, QString> folded_; // lower-cased file name -> first file name
+    QHash<QString, QString> folded_; // lower-cased list name -> the file chosen for it
+    QSet<QString> variants_;         // files that differ from a chosen one only in case
 };
 
 // The path of list name's file: the existing file matching it regardless of
 // case, or listFilePath(name) when none exists.
 QString resolveListFile(const QString& name);
+
+// The lines of a list file, or nothing when it cannot be read.
+std::optional<QStringList> readListFile(const QString& path);
+
+// The lines the editor's text is saved as: each non-empty line once, in small
+// letters; line feeds and empty lines dropped; a last word without a line
+// break kept.
+QStringList wordLines(const QString& editorText);
+
+// Deletes a file, read-only or not, and makes the deletion durable. False
+// when the file is still there.
+bool removeFile(const QString& path);
 
 } // namespace store

@@ -32,7 +32,7 @@ void LoadListIndex() {
     }
     ListCount = 0;
     const QStringList lines = store::readLines(file.bytes);
-    const store::ListFolder folder;
+    const store::ListFolder folder(lines.size());
     for (const QString& line : lines) {
         if (!folder.contains(line))
             continue;

@@ -10,6 +10,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -43,12 +44,28 @@ void syncFolder(const QString& folder) {
 }
 } // namespace
 
+namespace {
+bool isAscii(const QByteArray& bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+} // namespace
+
 QString decodeText(const QByteArray& bytes) {
+    if (isAscii(bytes)) // the usual case, and much quicker than the code page's decoder
+        return QString::fromLatin1(bytes);
     QStringDecoder decoder(kCodePage);
     return decoder.decode(bytes);
 }
 
 QByteArray encodeText(const QString& text) {
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii)
+        return text.toLatin1();
     QStringEncoder encoder(kCodePage);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
@@ -88,7 +105,9 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-QStringList readLines(const QByteArray& bytes) { return splitLines(decodeText(bytes)); }
+QStringList readLines(const QByteArray& bytes) {
+    return splitLines(decodeText(bytes));
+}
 
 QByteArray joinLines(const QStringList& lines) {
     QString text;
@@ -103,29 +122,99 @@ QByteArray joinLines(const QStringList& lines) {
     return encodeText(text);
 }
 
+QByteArray withCrLfLineEnds(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 8 + 2);
+    const qsizetype n = bytes.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        out.append(bytes.constData() + start, i - start);
+        out.append("\r\n", 2);
+        if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n) {
+        out.append(bytes.constData() + start, n - start);
+        out.append("\r\n", 2);
+    }
+    return out;
+}
+
 ReadResult readFile(const QString& path) {
     ReadResult result;
+#ifdef _WIN32
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
         return result;
     result.opened = true;
     result.bytes = file.readAll();
     result.complete = file.error() == QFileDevice::NoError;
+#else
+    // Many small files are read in a row (an export): plain calls, no more.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return result;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return result;
+    }
+    result.opened = true;
+    result.bytes.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        result.bytes.append(buffer, n);
+    result.complete = n == 0;
+    ::close(fd);
+#endif
     return result;
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+struct AtomicFile::Impl {
+    explicit Impl(const QString& p) : path(p), file(p) {}
+    QString path;
+    QSaveFile file;
+    bool failed = false;
+};
+
+AtomicFile::AtomicFile(const QString& path) : d(std::make_unique<Impl>(path)) {}
+
+// Without commit the temporary file is dropped and the old file stays.
+AtomicFile::~AtomicFile() = default;
+
+bool AtomicFile::open() {
+    return d->file.open(QIODevice::WriteOnly);
+}
+
+bool AtomicFile::write(const QByteArray& bytes) {
+    if (d->failed || d->file.write(bytes) != bytes.size())
+        d->failed = true;
+    return !d->failed;
+}
+
+bool AtomicFile::commit() {
+    // QSaveFile neither syncs the data nor the folder: both are done here.
+    if (d->failed || !d->file.flush() || !syncDescriptor(d->file.handle()) || !d->file.commit())
         return false;
-    // On any failure the destructor drops the temporary file; the old file stays.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !syncDescriptor(file.handle()))
-        return false;
-    if (!file.commit())
-        return false;
-    // For a symlink the rename happened beside its target.
-    syncFolder(QFileInfo(QFileInfo(path).canonicalFilePath()).absolutePath());
+    syncFolderOf(d->path);
     return true;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    AtomicFile file(path);
+    return file.open() && file.write(bytes) && file.commit();
+}
+
+void syncFolderOf(const QString& path) {
+    const QFileInfo info(path);
+    // For a symlink the rename happened beside its target.
+    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    syncFolder(QFileInfo(target).absolutePath());
 }
 
 } // namespace store

@@ -34,9 +34,13 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if (removed == 0 && added == 0)
+    // The document also reports changes of layout alone (text being composed
+    // in an input method): compare the text itself.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        QString now = toBoxText(document()->toRawText());
+        if (now == text_)
             return;
+        text_ = std::move(now);
         if (inOwnEdit_)
             changedInOwnEdit_ = true;
         else
@@ -53,7 +57,9 @@ template <class Edit> void MultiLineTextBox::ownEdit(Edit edit) {
         notifyChange();
 }
 
-QString MultiLineTextBox::Text() const { return toBoxText(document()->toRawText()); }
+QString MultiLineTextBox::Text() const {
+    return text_;
+}
 
 void MultiLineTextBox::setText(const QString& text) {
     if (text == Text())
@@ -69,16 +75,22 @@ int MultiLineTextBox::SelStart() const {
 int MultiLineTextBox::toDocumentPosition(int position) const {
     if (position <= 0)
         return 0;
-    // Block k starts at document position p and box position p + k.
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        const int boxStart = block.position() + block.blockNumber();
-        const int boxEnd = boxStart + block.length() - 1; // before the line break
-        if (position <= boxEnd)
-            return block.position() + (position - boxStart);
-        if (position < boxEnd + 2) // inside the CR LF pair
-            return block.position() + block.length() - 1;
+    // Block k starts at document position p and box position p + k: find the
+    // last block that starts at or before position.
+    const QTextDocument* doc = document();
+    int low = 0;
+    int high = doc->blockCount() - 1;
+    while (low < high) {
+        const int mid = (low + high + 1) / 2;
+        if (doc->findBlockByNumber(mid).position() + mid <= position)
+            low = mid;
+        else
+            high = mid - 1;
     }
-    return document()->characterCount() - 1;
+    const QTextBlock block = doc->findBlockByNumber(low);
+    const int offset = position - (block.position() + low);
+    // Inside the CR LF pair, or past the end: the end of the line.
+    return block.position() + qMin(offset, block.length() - 1);
 }
 
 void MultiLineTextBox::setSelStart(int position) {
@@ -94,7 +106,9 @@ void MultiLineTextBox::Select(int start, int length) {
     setTextCursor(cursor);
 }
 
-QString MultiLineTextBox::SelText() const { return toBoxText(textCursor().selectedText()); }
+QString MultiLineTextBox::SelText() const {
+    return toBoxText(textCursor().selectedText());
+}
 
 void MultiLineTextBox::setSelText(const QString& text) {
     QTextCursor cursor = textCursor();
@@ -188,7 +202,9 @@ void MultiLineTextBox::mouseReleaseEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseReleaseEvent(e);
 }
 
-bool MultiLineTextBox::canInsertFromMimeData(const QMimeData*) const { return false; }
+bool MultiLineTextBox::canInsertFromMimeData(const QMimeData*) const {
+    return false;
+}
 
 void MultiLineTextBox::insertFromMimeData(const QMimeData*) {}
 

@@ -38,6 +38,7 @@ private:
     void typeCodes(const QList<int>& codes);
     int toDocumentPosition(int position) const;
 
+    QString text_; // the text in CR LF form, kept up to date with the document
     bool inOwnEdit_ = false;
     bool changedInOwnEdit_ = false;
 };

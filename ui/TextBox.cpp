@@ -3,30 +3,8 @@
 #include "store/textFile.h"
 
 #include <QKeyEvent>
-#include <QPalette>
-#include <QWidget>
 
 namespace ui {
-
-QColor TextBox::ForeColor() const { return widget()->palette().color(QPalette::Text); }
-
-void TextBox::setForeColor(const QColor& color) {
-    QPalette p = widget()->palette();
-    p.setColor(QPalette::Text, color);
-    widget()->setPalette(p);
-}
-
-QColor TextBox::BackColor() const { return widget()->palette().color(QPalette::Base); }
-
-void TextBox::setBackColor(const QColor& color) {
-    QPalette p = widget()->palette();
-    p.setColor(QPalette::Base, color);
-    widget()->setPalette(p);
-}
-
-void TextBox::Refresh() { widget()->repaint(); }
-
-void TextBox::SetFocus() { widget()->setFocus(Qt::OtherFocusReason); }
 
 QList<int> TextBox::filterText(const QString& text) {
     QList<int> codes;

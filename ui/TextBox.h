@@ -16,13 +16,14 @@
 
 #include <QColor>
 #include <QList>
+#include <QPalette>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 
 class QEvent;
 class QKeyEvent;
-class QWidget;
 
 namespace ui {
 
@@ -43,18 +44,23 @@ public:
     // Replaces the selection (or inserts at the cursor).
     virtual void setSelText(const QString& text) = 0;
 
-    QColor ForeColor() const;
-    void setForeColor(const QColor& color);
-    QColor BackColor() const;
-    void setBackColor(const QColor& color);
+    QColor ForeColor() const { return widget()->palette().color(QPalette::Text); }
+    void setForeColor(const QColor& color) { setColor(QPalette::Text, color); }
+    QColor BackColor() const { return widget()->palette().color(QPalette::Base); }
+    void setBackColor(const QColor& color) { setColor(QPalette::Base, color); }
     // Repaints at once.
-    virtual void Refresh();
-    void SetFocus();
+    virtual void Refresh() { widget()->repaint(); }
+    void SetFocus() { widget()->setFocus(Qt::OtherFocusReason); }
 
     std::function<void(int& keyCode)> KeyPress;
     std::function<void()> Change;
 
 protected:
+    void setColor(QPalette::ColorRole role, const QColor& color) {
+        QPalette p = widget()->palette();
+        p.setColor(role, color);
+        widget()->setPalette(p);
+    }
     // Runs KeyPress over each code the key event types and returns the codes
     // that survive, in order. An empty result with handled == true means the
     // event is used up; handled == false leaves it to the toolkit (navigation).

@@ -1,7 +1,19 @@
 #include "ui/frmMain.h"
 
+#include "app/globals.h"
+#include "commands/listCommands.h"
+#include "editing/keyFilters.h"
+#include "editing/rejection.h"
+#include "exchange/exchangeCommands.h"
+#include "store/listFiles.h"
+#include "store/listIndex.h"
+#include "store/textFile.h"
+#include "ui/Forms.h"
+#include "ui/HelpViewer.h"
 #include "ui/MultiLineTextBox.h"
+#include "ui/frmAbout.h"
 #include "ui/look.h"
+#include "ui/platform.h"
 #include "ui/services.h"
 
 #include <QAction>
@@ -11,6 +23,10 @@
 #include <QMenuBar>
 
 namespace {
+const QString kTooManyLists = QStringLiteral(
+    "There are already 10000 word lists, as many as Kestrel can hold.  Delete a list before you "
+    "save a new one.");
+
 // The inner area, below the menu bar.
 constexpr int kInnerWidth = 13740;
 constexpr int kInnerHeight = 6885;
@@ -37,7 +53,8 @@ frmMain::frmMain() {
 
     txtEditor = new ui::MultiLineTextBox(inner);
     ui::PlaceTwips(txtEditor, 7560, 1080, 4815, 5055);
-    setTabOrder(txtEditor, txtEditor);
+    txtEditor->KeyPress = [this](int& KeyAscii) { txtEditor_KeyPress(KeyAscii); };
+    txtEditor->Change = [this] { txtEditor_Change(); };
 
     buildMenus();
     resize(ui::Twips(kInnerWidth), ui::Twips(kInnerHeight) + menuBar()->sizeHint().height());
@@ -73,8 +90,7 @@ void frmMain::buildMenus() {
     mnuExport = addItem(mnuFile, QStringLiteral("&Export Word Lists"), QStringLiteral("Ctrl+E"),
                         true, &frmMain::mnuExport_Click);
     mnuDahes3 = mnuFile->addSeparator();
-    mnuExit =
-        addItem(mnuFile, QStringLiteral("E&xit"), QString(), true, &frmMain::mnuExit_Click);
+    mnuExit = addItem(mnuFile, QStringLiteral("E&xit"), QString(), true, &frmMain::mnuExit_Click);
 
     mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
     mnuUndo = addItem(mnuEdit, QStringLiteral("&Undo"), QStringLiteral("Ctrl+Z"), false,
@@ -110,26 +126,174 @@ void frmMain::mnuDisable_EditSave() {
         item->setEnabled(false);
 }
 
-void frmMain::Form_Unload() { ui::EndProgram(); }
+bool frmMain::txtEditor_GetEntries(QString& Category) {
+    const QString path = store::resolveListFile(Category);
+    const std::optional<QStringList> lines = store::readListFile(path);
+    if (!lines) {
+        ui::MsgBox(QStringLiteral("could not read ") + path +
+                   QStringLiteral(".  It may have been moved or deleted."));
+        return false;
+    }
+    QString text;
+    for (const QString& line : *lines)
+        text += line.toLower() + QStringLiteral("\r\n");
+    txtEditor->setText(text);
+    txtEditor->setVisible(true);
+    ui::SetCaption(lblVisibleHelp, globals::HelpText[2]);
+    mnuEnable_All();
+    return true;
+}
+
+QStringList frmMain::txtEditor_WriteWords() const {
+    return store::wordLines(txtEditor->Text());
+}
+
+bool frmMain::txtEditor_SaveEntries() {
+    QStringList index = store::currentListNames();
+    if (globals::FindListName(globals::CurrentCategory, globals::ListNames, globals::ListCount) ==
+        0) {
+        // One more name would make an index that no start-up can load.
+        if (globals::ListCount >= globals::kMaxLists) {
+            ui::MsgBox(kTooManyLists);
+            return false;
+        }
+        index.append(globals::CurrentCategory.toLower());
+    }
+    if (!store::writeIndexFile(index))
+        ui::Fatal(store::kIndexWriteFailed);
+
+    const QString path = store::resolveListFile(globals::CurrentCategory);
+    if (!store::writeFileAtomically(path, store::joinLines(txtEditor_WriteWords())))
+        ui::Fatal(QStringLiteral("could not write ") + path +
+                  QStringLiteral(".  Do you have permissions?"));
+
+    globals::LoadListIndex();
+    globals::ListChanged = false;
+    txtEditor_ResetUndo();
+    return true;
+}
+
+void frmMain::txtEditor_KeyPress(int& KeyAscii) {
+    switch (editing::FilterEditorKey(KeyAscii)) {
+    case editing::EditorKey::Copy:
+        mnuCopy_Click();
+        break;
+    case editing::EditorKey::Paste:
+        mnuPaste_Click();
+        globals::ListChanged = true;
+        break;
+    case editing::EditorKey::Cut:
+        mnuCut_Click();
+        globals::ListChanged = true;
+        break;
+    case editing::EditorKey::Typed:
+        globals::ListChanged = true;
+        break;
+    case editing::EditorKey::Refused:
+        globals::SignalRejection(*txtEditor);
+        break;
+    }
+}
+
+void frmMain::txtEditor_Change() {
+    if (restoringStep) {
+        restoringStep = false; // the change was Undo's or Redo's own
+        return;
+    }
+    txtEditor_RecordUndo();
+}
+
+void frmMain::txtEditor_RecordUndo() {
+    undo_.record(txtEditor->Text(), txtEditor->SelStart());
+}
+
+void frmMain::txtEditor_ResetUndo() {
+    undo_.reset(txtEditor->Text());
+}
+
+void frmMain::showStep(const editing::UndoHistory::Move& move) {
+    // Only the span that differs is replaced, so the view stays where it is.
+    restoringStep = true;
+    txtEditor->Select(move.replaceStart, move.replaceLength);
+    txtEditor->setSelText(move.replacement);
+    restoringStep = false; // also when the replacement changed nothing
+    txtEditor->setSelStart(move.step.selStart);
+}
+
+void frmMain::txtEditor_Undo() {
+    if (!undo_.canUndo()) {
+        globals::SignalRejection(*txtEditor);
+        return;
+    }
+    showStep(undo_.undo());
+}
+
+void frmMain::mnuUndo_Click() {
+    txtEditor_Undo();
+}
+
+void frmMain::mnuRedo_Click() {
+    if (!undo_.canRedo()) {
+        globals::SignalRejection(*txtEditor);
+        return;
+    }
+    showStep(undo_.redo());
+}
+
+void frmMain::mnuCopy_Click() {
+    clipText = txtEditor->SelText();
+}
+
+void frmMain::mnuCut_Click() {
+    clipText = txtEditor->SelText();
+    txtEditor->setSelText(QString());
+    globals::ListChanged = true;
+}
+
+void frmMain::mnuPaste_Click() {
+    txtEditor->setSelText(clipText);
+    globals::ListChanged = true;
+}
+
+void frmMain::Form_Unload() {
+    ui::EndProgram();
+}
 
 void frmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     Form_Unload();
 }
 
-// Commands still to come.
-void frmMain::mnuNew_Click() {}
-void frmMain::mnuOpen_Click() {}
-void frmMain::mnuSave_Click() {}
-void frmMain::mnuSaveAs_Click() {}
-void frmMain::mnuImport_Click() {}
-void frmMain::mnuExport_Click() {}
-void frmMain::mnuExit_Click() {}
-void frmMain::mnuUndo_Click() {}
-void frmMain::mnuRedo_Click() {}
-void frmMain::mnuCut_Click() {}
-void frmMain::mnuCopy_Click() {}
-void frmMain::mnuPaste_Click() {}
-void frmMain::mnuDeleteList_Click() {}
-void frmMain::mnuHelpContents_Click() {}
-void frmMain::mnuHelpAbout_Click() {}
+// Menu commands.
+void frmMain::mnuNew_Click() {
+    commands::NewList(*this);
+}
+void frmMain::mnuOpen_Click() {
+    commands::OpenList(*this);
+}
+void frmMain::mnuSave_Click() {
+    commands::SaveList(*this);
+}
+void frmMain::mnuSaveAs_Click() {
+    commands::SaveListAs(*this);
+}
+void frmMain::mnuImport_Click() {
+    exchange::ImportLists(*this);
+}
+void frmMain::mnuExport_Click() {
+    exchange::ExportLists(*this);
+}
+void frmMain::mnuExit_Click() {
+    commands::ExitProgram(*this);
+}
+void frmMain::mnuDeleteList_Click() {
+    commands::DeleteList(*this);
+}
+void frmMain::mnuHelpContents_Click() {
+    const QString path = ui::ProgramFolder() + u'/' + ui::kHelpFileName;
+    if (!ui::ShowHelpTopic(path, ui::kFirstHelpTopic))
+        ui::MsgBox(QStringLiteral("help files not properly installed"));
+}
+void frmMain::mnuHelpAbout_Click() {
+    ui::ShowModal(ui::Forms::get<frmAbout>());
+}

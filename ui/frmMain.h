@@ -4,6 +4,9 @@
 // command. The work of each command lives with the subsystem that owns it;
 // the handlers here are a few lines that call it.
 
+#include "editing/UndoHistory.h"
+#include "ui/CommonDialog.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -31,9 +34,30 @@ public:
     bool YesImSure = false;
     bool userCanceled = false;
 
+    // Loads the list named Category into the editor and puts the window into
+    // its editing state. When the list file cannot be read, says so and
+    // returns false with the editor as it was.
+    bool txtEditor_GetEntries(QString& Category);
+    // Saves the editor's words as the current list: the index file first
+    // (with the name added in small letters if it is new), then the list
+    // file; reloads the index, clears the Changed flag, restarts the undo
+    // history. Any failure to write ends the program. A new name beyond the
+    // 10000 lists the index can hold is refused with a message, and nothing
+    // is written: then it returns false.
+    bool txtEditor_SaveEntries();
+
     // Menu states.
     void mnuEnable_All();
     void mnuDisable_EditSave();
+
+    // The editor.
+    void txtEditor_KeyPress(int& KeyAscii);
+    void txtEditor_Change();
+    // Restarts the undo history from the editor's present text.
+    void txtEditor_ResetUndo();
+    const editing::UndoHistory& undoHistory() const { return undo_; }
+    // The program's own clipboard; the system's is never used.
+    const QString& clipboardText() const { return clipText; }
 
     // Menu commands.
     void mnuNew_Click();
@@ -56,6 +80,7 @@ public:
     QLabel* lblVisibleHelp = nullptr;
     QLabel* lblCategoryLabel = nullptr;
     ui::MultiLineTextBox* txtEditor = nullptr;
+    ui::CommonDialog cd1; // the file choice of Import
 
     // Menus and their items.
     QMenu* mnuFile = nullptr;
@@ -85,7 +110,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QStringList txtEditor_WriteWords() const;
+    void txtEditor_RecordUndo();
+    void txtEditor_Undo();
+    void showStep(const editing::UndoHistory::Move& move);
     void buildMenus();
     QAction* addItem(QMenu* menu, const QString& caption, const QString& shortcut, bool enabled,
                      void (frmMain::*handler)());
+
+    QString clipText;
+    editing::UndoHistory undo_;
+    // True while Undo or Redo replaces the text, so the change is not recorded.
+    bool restoringStep = false;
 };

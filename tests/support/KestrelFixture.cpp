@@ -1,7 +1,12 @@
 #include "KestrelFixture.h"
 
+#include "app/frmPassword.h"
 #include "app/globals.h"
 #include "ui/Forms.h"
+#include "ui/frmMain.h"
+
+#include <QLineEdit>
+#include <QProcess>
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +37,8 @@ KestrelFixture::~KestrelFixture() {
 
 void KestrelFixture::registerBoth() {
     QByteArray reg = kRegistryHeader;
-    reg += "[" + kAppPaths + "Quillbox.exe]\r\n\"PATH\"=\"C:\\\\Program Files\\\\Quillbox\"\r\n\r\n";
+    reg +=
+        "[" + kAppPaths + "Quillbox.exe]\r\n\"PATH\"=\"C:\\\\Program Files\\\\Quillbox\"\r\n\r\n";
     QByteArray folder = QFile::encodeName(kestrelFolder());
     folder.replace("\\", "\\\\").replace("\"", "\\\"");
     reg += "[" + kAppPaths + "kestrel.exe]\r\n\"PATH\"=\"" + folder + "\"\r\n";
@@ -43,7 +49,9 @@ void KestrelFixture::writeRegistry(const QByteArray& contents) {
     writeFile(root() + QStringLiteral("/config/quillbox/registry.reg"), contents);
 }
 
-void KestrelFixture::makeFolders() { QDir().mkpath(listFolder()); }
+void KestrelFixture::makeFolders() {
+    QDir().mkpath(listFolder());
+}
 
 void KestrelFixture::writeIndex(const QStringList& names) {
     makeFolders();
@@ -55,7 +63,9 @@ void KestrelFixture::writeList(const QString& name, const QStringList& words) {
     writeFile(listPath(name), crlf(words));
 }
 
-void KestrelFixture::useKestrelFolder() { globals::KestrelFolder = kestrelFolder(); }
+void KestrelFixture::useKestrelFolder() {
+    globals::KestrelFolder = kestrelFolder();
+}
 
 void KestrelFixture::writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -84,4 +94,55 @@ std::optional<int> endsProgram(const std::function<void()>& f) {
         return ended.exitCode;
     }
     return std::nullopt;
+}
+
+frmMain& KestrelFixture::startProgram() {
+    registerBoth();
+    makeFolders();
+    platform().play<frmPassword>([](frmPassword& d) {
+        d.Text1->setText(QStringLiteral("quorp7"));
+        d.cmdOK_Click();
+    });
+    frmMain& main = ui::Forms::get<frmMain>();
+    main.Form_Load();
+    return main;
+}
+
+namespace {
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(10000))
+        return program + QStringLiteral(" did not run");
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return program + QStringLiteral(": ") + QString::fromLocal8Bit(p.readAllStandardError());
+    return QString();
+}
+} // namespace
+
+SmallDisk::SmallDisk(const QString& folder, int kilobytes) : folder_(folder) {
+    QDir().mkpath(folder);
+    error_ = run(QStringLiteral("mount"),
+                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                  QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), folder});
+}
+
+SmallDisk::~SmallDisk() {
+    if (ok())
+        run(QStringLiteral("umount"), {folder_});
+}
+
+void SmallDisk::fill(int kilobytesLeft) {
+    // dd stops with "no space left"; then free what should stay free.
+    const QString filler = folder_ + QStringLiteral("/.filler");
+    run(QStringLiteral("dd"),
+        {QStringLiteral("if=/dev/zero"), QStringLiteral("of=") + filler, QStringLiteral("bs=1k")});
+    if (kilobytesLeft > 0)
+        run(QStringLiteral("truncate"),
+            {QStringLiteral("-s"), QStringLiteral("-%1k").arg(kilobytesLeft), filler});
+}
+
+QString setImmutable(const QString& path, bool immutable) {
+    return run(QStringLiteral("chattr"),
+               {immutable ? QStringLiteral("+i") : QStringLiteral("-i"), path});
 }

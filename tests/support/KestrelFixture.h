@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <functional>
+
+class frmMain;
 #include <memory>
 #include <optional>
 
@@ -45,6 +47,10 @@ public:
 
     ScriptedPlatform& platform() { return *platform_; }
 
+    // Start-up as a user goes through it: registered, the right password,
+    // the main window in its state with no list open.
+    frmMain& startProgram();
+
 private:
     QTemporaryDir dir_;
     QByteArray oldConfigHome_;
@@ -55,3 +61,23 @@ private:
 // Runs f and returns the exit code it ended the program with, or nullopt when
 // it returned normally.
 std::optional<int> endsProgram(const std::function<void()>& f);
+
+// Fault injection that root cannot bypass. Each reports why it cannot be set
+// up (not root, no tmpfs, no chattr), so the test can skip with that reason.
+class SmallDisk {
+public:
+    // Mounts a tmpfs of kilobytes at folder (created if needed).
+    SmallDisk(const QString& folder, int kilobytes);
+    ~SmallDisk();
+    bool ok() const { return error_.isEmpty(); }
+    QString error() const { return error_; }
+    // Fills the disk until at most kilobytes stay free.
+    void fill(int kilobytesLeft);
+
+private:
+    QString folder_;
+    QString error_;
+};
+
+// chattr +i / -i; an empty string on success, else the reason.
+QString setImmutable(const QString& path, bool immutable);

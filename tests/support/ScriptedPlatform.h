@@ -39,7 +39,11 @@ public:
 
     void msgBox(const QString& text, int style, const QString& title) override;
     void beep() override { ++beeps; }
-    void hold(int milliseconds) override { heldMilliseconds += milliseconds; }
+    void hold(int milliseconds) override {
+        heldMilliseconds += milliseconds;
+        if (onHold)
+            onHold();
+    }
     [[noreturn]] void endProgram(int exitCode) override;
     void showModal(ui::Dialog& dlg) override;
     QString getOpenFileName(const QString& title, const QString& filter) override;
@@ -62,6 +66,7 @@ public:
 
     QList<Message> messages;
     std::function<void(const Message&)> onMessage; // runs while the box is "open"
+    std::function<void()> onHold;                  // runs while the screen is held
     QStringList shownDialogs;                      // class names, in order
     QList<FileRequest> fileRequests;
     int beeps = 0;

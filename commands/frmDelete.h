@@ -1,0 +1,26 @@
+#pragma once
+// Edit > Delete a List: the chosen list's name leaves the index file and its
+// file is deleted, at once. Deleting the current list closes it.
+
+#include "ui/Dialog.h"
+
+class QListWidget;
+
+class frmDelete : public ui::Dialog {
+    Q_OBJECT
+public:
+    frmDelete();
+
+    void Form_Activate() override;
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    QLabel* Label1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+private:
+    // True when Category was the current list, which is now closed.
+    bool DeleteCategory(QString& Category);
+};

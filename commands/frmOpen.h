@@ -1,0 +1,27 @@
+#pragma once
+// File > Open: the lists of the index, one to choose. With no lists it says
+// so and only OK is left, which then cancels.
+
+#include "ui/Dialog.h"
+
+class QListWidget;
+
+class frmOpen : public ui::Dialog {
+    Q_OBJECT
+public:
+    frmOpen();
+
+    // The texts of the layout, which the no-lists state replaces.
+    void RestoreDesignTexts();
+    void Form_Activate() override;
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void List1_DblClick();
+    // The close box leaves like Never Mind.
+    void CloseBoxClicked() override { cmdCancel_Click(); }
+
+    QLabel* Label1 = nullptr;
+    QListWidget* List1 = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+};

@@ -1,0 +1,62 @@
+#include "exchange/frmDuplicate.h"
+
+#include "app/globals.h"
+#include "editing/keyFilters.h"
+#include "exchange/frmRename.h"
+#include "store/listIndex.h"
+#include "ui/Forms.h"
+#include "ui/SingleLineTextBox.h"
+#include "ui/look.h"
+#include "ui/platform.h"
+
+#include <QPushButton>
+
+frmDuplicate::frmDuplicate()
+    : ui::Dialog(QStringLiteral("Dpulicate category -- replace, rename or skip?"), 7680, 4440,
+                 CloseBox::None) {
+    cmdReplace = addButton(QStringLiteral("Replace"), 600, 3600, 1695, 495);
+    cmdRename = addButton(QStringLiteral("Rename"), 2990, 3600, 1695, 495);
+    cmdSkip = addButton(QStringLiteral("Skip"), 5380, 3600, 1695, 495);
+    lblDir1 = addLabel(QString(), 240, 240, 7200, 3135);
+    connect(cmdReplace, &QPushButton::clicked, this, [this] { cmdReplace_Click(); });
+    connect(cmdRename, &QPushButton::clicked, this, [this] { cmdRename_Click(); });
+    connect(cmdSkip, &QPushButton::clicked, this, [this] { cmdSkip_Click(); });
+}
+
+void frmDuplicate::Form_Activate() {
+    const QString cr = QStringLiteral("\r");
+    ui::SetCaption(
+        lblDir1, QStringLiteral("Unfortunately,") + cr + cr + globals::importCategory + cr + cr +
+                     QStringLiteral("is already a category. What would you like to do?") + cr + cr +
+                     QStringLiteral("*  Replace the old category with the imported "
+                                    "category") +
+                     cr + QStringLiteral("*  Give the imported category a new name") + cr +
+                     QStringLiteral("*  Just skip the imported category."));
+    cmdReplace->setFocus();
+}
+
+void frmDuplicate::cmdReplace_Click() {
+    globals::skipCategory = false;
+    hide();
+}
+
+void frmDuplicate::cmdSkip_Click() {
+    hide();
+}
+
+void frmDuplicate::cmdRename_Click() {
+    globals::renameConfirmed = false;
+    frmRename& rename = ui::Forms::get<frmRename>();
+    ui::ShowModal(rename);
+    // Cancel, a name too short or one that is taken: the question stays open.
+    if (!globals::renameConfirmed)
+        return;
+    const QString name = rename.txtName->Text();
+    if (name.size() < editing::kMinNameLength)
+        return;
+    if (globals::FindListName(name, globals::ListNames, globals::ListCount) > 0)
+        return;
+    globals::importCategory = name;
+    globals::skipCategory = false;
+    hide();
+}

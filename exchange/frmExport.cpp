@@ -1,0 +1,88 @@
+#include "exchange/frmExport.h"
+
+#include "app/globals.h"
+#include "exchange/exchangeFile.h"
+#include "store/listFiles.h"
+#include "store/listIndex.h"
+#include "store/textFile.h"
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
+#include "ui/look.h"
+#include "ui/services.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+// Shorter chosen paths are taken as a cancelled dialog.
+constexpr qsizetype kShortestPath = 5;
+} // namespace
+
+frmExport::frmExport()
+    : ui::Dialog(QStringLiteral("Export  categories"), 6000, 6240, CloseBox::None) {
+    Label1 = addLabel(QStringLiteral("Select the word lists you want:"), 240, 240, 5520, 1335);
+    List1 = new QListWidget(this);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ui::PlaceTwips(List1, 240, 1680, 5520, 3615);
+    cmdOK = addButton(QStringLiteral("Export"), 960, 5520, 1695, 495);
+    cmdCancel = addButton(QStringLiteral("Cancel"), 3360, 5520, 1695, 495);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void frmExport::Form_Activate() {
+    globals::LoadListIndex();
+    List1->clear();
+    List1->addItems(store::currentListNames());
+    ui::SetCaption(Label1,
+                   QStringLiteral("Hold down the CTRL key and click on the categories you want to "
+                                  "export.\r\rAfter you click 'Export', you will name the export "
+                                  "file."));
+    List1->setFocus();
+}
+
+void frmExport::cmdCancel_Click() {
+    ui::Forms::get<frmMain>().userCanceled = true;
+    hide();
+}
+
+void frmExport::cmdOK_Click() {
+    frmMain& main = ui::Forms::get<frmMain>();
+    main.userCanceled = false;
+    cd1.DialogTitle = QStringLiteral("Export File Name");
+    cd1.Filter = QStringLiteral("KT Export File (*.kte)|*.kte");
+    cd1.FileName = QString();
+    cd1.ShowSave();
+    QString fileName = cd1.FileName;
+    if (fileName.size() < kShortestPath) {
+        main.userCanceled = true;
+        hide();
+        return;
+    }
+    ExportCategories(fileName);
+    hide();
+}
+
+void frmExport::ExportCategories(QString& FileName) {
+    // The file is written whole or not at all: a failure leaves an earlier
+    // file of that name as it was.
+    store::AtomicFile file(FileName);
+    const QString cannotCreate = QStringLiteral("Error attempting to create ") + FileName +
+                                 QStringLiteral(". Do you have proper permission?");
+    if (!file.open())
+        ui::Fatal(cannotCreate);
+    const store::ListFolder folder(List1->count());
+    for (int row = 0; row < List1->count(); ++row) {
+        const QListWidgetItem* item = List1->item(row);
+        if (!item->isSelected())
+            continue;
+        const QString path = folder.resolve(item->text());
+        const store::ReadResult list = store::readFile(path);
+        if (!list.opened || !list.complete)
+            ui::Fatal(QStringLiteral("error attempting to open ") + path);
+        if (!file.write(exchange::writeSectionOfFile(item->text(), list.bytes)))
+            ui::Fatal(cannotCreate);
+    }
+    if (!file.commit())
+        ui::Fatal(cannotCreate);
+}
