@@ -6,19 +6,17 @@
 #include "ui/Forms.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/frmMain.h"
+#include "ui/ListBox.h"
 #include "ui/look.h"
 #include "ui/services.h"
 
-#include <QListWidget>
 #include <QPushButton>
 
 frmDelete::frmDelete()
     : ui::Dialog(QStringLiteral("Delete a category"), 5400, 5400, CloseBox::None) {
     Label1 =
         addLabel(QStringLiteral("Select the word list you want to delete:"), 240, 240, 4920, 735);
-    List1 = new QListWidget(this);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui::PlaceTwips(List1, 240, 1080, 4920, 3135);
+    List1 = addListBox(QAbstractItemView::SingleSelection, 240, 1080, 4920, 3135);
     cmdOK = addButton(QStringLiteral("OK"), 720, 4440, 1695, 495);
     cmdCancel = addButton(QStringLiteral("Cancel"), 2880, 4440, 1935, 495);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -27,8 +25,7 @@ frmDelete::frmDelete()
 
 void frmDelete::Form_Activate() {
     globals::LoadListIndex();
-    List1->clear();
-    List1->addItems(store::currentListNames());
+    List1->fill(store::currentListNames());
     List1->setFocus();
 }
 

@@ -4,7 +4,9 @@
 
 #include "ui/Dialog.h"
 
-class QListWidget;
+namespace ui {
+class ListBox;
+}
 
 class frmDelete : public ui::Dialog {
     Q_OBJECT
@@ -16,7 +18,7 @@ public:
     void cmdCancel_Click();
 
     QLabel* Label1 = nullptr;
-    QListWidget* List1 = nullptr;
+    ui::ListBox* List1 = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 

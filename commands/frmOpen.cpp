@@ -4,9 +4,9 @@
 #include "store/listIndex.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
+#include "ui/ListBox.h"
 #include "ui/look.h"
 
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
@@ -21,12 +21,12 @@ frmOpen::frmOpen() : ui::Dialog(kTitle, 5400, 5400, CloseBox::Present) {
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setSizeGripEnabled(true);
 
-    List1 = new QListWidget(this);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui::PlaceTwips(List1, 240, 1440, 4920, 2775);
+    List1 = addListBox(QAbstractItemView::SingleSelection, 240, 1440, 4920, 2775);
     cmdOK = addButton(QStringLiteral("OK"), 720, 4440, 1695, 495);
     cmdCancel = addButton(kNeverMind, 2880, 4440, 1935, 495);
     Label1 = addLabel(kInstruction, 240, 240, 4920, 1095);
+    // Enter in the list opens the chosen list.
+    cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
@@ -40,8 +40,7 @@ void frmOpen::RestoreDesignTexts() {
 
 void frmOpen::Form_Activate() {
     globals::LoadListIndex();
-    List1->clear();
-    List1->addItems(store::currentListNames());
+    List1->fill(store::currentListNames());
     List1->setVisible(true);
     List1->setFocus();
     cmdCancel->setVisible(true);

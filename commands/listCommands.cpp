@@ -61,6 +61,7 @@ void NewList(frmMain& main) {
     if (ui::Forms::get<frmNewSure>().choice != frmNewSure::Choice::EditCurrent)
         main.txtEditor->setText(QString());
     main.txtEditor_ResetUndo();
+    main.txtEditor->SetFocus();
 }
 
 void OpenList(frmMain& main) {
@@ -74,6 +75,7 @@ void OpenList(frmMain& main) {
         return;
     showCurrentList(main);
     main.txtEditor_ResetUndo();
+    main.txtEditor->SetFocus();
 }
 
 void SaveList(frmMain& main) {

@@ -7,10 +7,10 @@
 #include "store/textFile.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
+#include "ui/ListBox.h"
 #include "ui/look.h"
 #include "ui/services.h"
 
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
@@ -21,19 +21,18 @@ constexpr qsizetype kShortestPath = 5;
 frmExport::frmExport()
     : ui::Dialog(QStringLiteral("Export  categories"), 6000, 6240, CloseBox::None) {
     Label1 = addLabel(QStringLiteral("Select the word lists you want:"), 240, 240, 5520, 1335);
-    List1 = new QListWidget(this);
-    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ui::PlaceTwips(List1, 240, 1680, 5520, 3615);
+    List1 = addListBox(QAbstractItemView::ExtendedSelection, 240, 1680, 5520, 3615);
     cmdOK = addButton(QStringLiteral("Export"), 960, 5520, 1695, 495);
     cmdCancel = addButton(QStringLiteral("Cancel"), 3360, 5520, 1695, 495);
+    // Enter in the list goes on to the file name.
+    cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
 
 void frmExport::Form_Activate() {
     globals::LoadListIndex();
-    List1->clear();
-    List1->addItems(store::currentListNames());
+    List1->fill(store::currentListNames());
     ui::SetCaption(Label1,
                    QStringLiteral("Hold down the CTRL key and click on the categories you want to "
                                   "export.\r\rAfter you click 'Export', you will name the export "

@@ -5,7 +5,9 @@
 #include "ui/CommonDialog.h"
 #include "ui/Dialog.h"
 
-class QListWidget;
+namespace ui {
+class ListBox;
+}
 
 class frmExport : public ui::Dialog {
     Q_OBJECT
@@ -17,7 +19,7 @@ public:
     void cmdCancel_Click();
 
     QLabel* Label1 = nullptr;
-    QListWidget* List1 = nullptr;
+    ui::ListBox* List1 = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     ui::CommonDialog cd1;

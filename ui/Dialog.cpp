@@ -1,5 +1,6 @@
 #include "ui/Dialog.h"
 
+#include "ui/ListBox.h"
 #include "ui/look.h"
 
 #include <QCloseEvent>
@@ -42,6 +43,14 @@ QPushButton* Dialog::addButton(const QString& caption, int left, int top, int wi
     button->setDefault(false);
     PlaceTwips(button, left, top, width, height);
     return button;
+}
+
+ListBox* Dialog::addListBox(QAbstractItemView::SelectionMode mode, int left, int top, int width,
+                            int height) {
+    auto* list = new ListBox(this);
+    list->setSelectionMode(mode);
+    PlaceTwips(list, left, top, width, height);
+    return list;
 }
 
 void Dialog::closeEvent(QCloseEvent* event) {

@@ -7,10 +7,14 @@
 
 #include <QDialog>
 
+#include <QAbstractItemView>
+
 class QLabel;
 class QPushButton;
 
 namespace ui {
+
+class ListBox;
 
 class Dialog : public QDialog {
     Q_OBJECT
@@ -31,6 +35,8 @@ public:
 protected:
     QLabel* addLabel(const QString& caption, int left, int top, int width, int height);
     QPushButton* addButton(const QString& caption, int left, int top, int width, int height);
+    ListBox* addListBox(QAbstractItemView::SelectionMode mode, int left, int top, int width,
+                        int height);
     void closeEvent(QCloseEvent* event) override;
     void reject() override {}
 

@@ -15,6 +15,7 @@
 #include "store/listIndex.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
+#include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/frmMain.h"
 #include "ui/platform.h"

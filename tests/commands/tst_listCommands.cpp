@@ -17,9 +17,12 @@
 #include "ui/look.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include "ui/ListBox.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -87,6 +90,7 @@ private slots:
     void openWithNoLists();
     void reopeningDiscardsUnsavedEdits();
     void doubleClickOpens();
+    void enterOpensTheChosenRowOnly();
     void listRemovedWhileTheDialogIsOpen();
     // The prompt
     void promptBeforeOpen_data();
@@ -221,6 +225,24 @@ void ListCommandsTest::doubleClickOpens() {
     main.mnuOpen_Click();
     QCOMPARE(globals::CurrentCategory, QStringLiteral("fruit"));
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("apple\r\n"));
+}
+
+void ListCommandsTest::enterOpensTheChosenRowOnly() {
+    KestrelFixture fx;
+    frmMain& main = startWithLists(fx);
+    fx.platform().play<frmOpen>([](frmOpen& d) {
+        d.activateWindow();
+        d.List1->setFocus();
+        QTest::qWait(10);
+        QVERIFY(d.List1->currentItem() == nullptr); // nothing looks chosen
+        QTest::keyClick(d.List1, Qt::Key_Down);   // the first row
+        QTest::keyClick(d.List1, Qt::Key_Down);
+        QCOMPARE(d.List1->selectedItems().constFirst()->text(), QStringLiteral("colors"));
+        QTest::keyClick(d.List1, Qt::Key_Return);
+    });
+    main.mnuOpen_Click();
+    QCOMPARE(globals::CurrentCategory, QStringLiteral("colors"));
+    QCOMPARE(main.focusWidget(), main.txtEditor); // ready for typing
 }
 
 void ListCommandsTest::listRemovedWhileTheDialogIsOpen() {

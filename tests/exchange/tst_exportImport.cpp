@@ -14,6 +14,8 @@
 
 #include <QDir>
 #include <QFile>
+#include "ui/ListBox.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
