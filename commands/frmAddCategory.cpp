@@ -12,23 +12,10 @@
 #include <QPushButton>
 
 frmAddCategory::frmAddCategory()
-    : ui::Dialog(QStringLiteral("Add a category"), 7200, 3000, CloseBox::None) {
-    txtName = new ui::SingleLineTextBox(this);
-    ui::PlaceTwips(txtName, 240, 1320, 6720, 435);
-    txtName->KeyPress = [this](int& KeyAscii) { txtName_KeyPress(KeyAscii); };
-    cmdOK = addButton(QStringLiteral("OK"), 1560, 2160, 1455, 495);
-    cmdCancel = addButton(QStringLiteral("Cancel"), 4200, 2160, 1455, 495);
-    // The run of spaces makes the label break between the two sentences.
-    lblDir1 = addLabel(QStringLiteral("Type the name for your new category.") + QString(94, u' ') +
-                           QStringLiteral("Only 15 letters, please. No punctuation, please."),
-                       240, 240, 6720, 975);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    txtName->setFocus();
-}
-
-void frmAddCategory::txtName_KeyPress(int& KeyAscii) {
-    editing::NameBoxKeyPress(*txtName, KeyAscii, [this] { cmdOK_Click(); });
+    : ui::NameDialog(QStringLiteral("Add a category"),
+                     QStringLiteral("Type the name for your new category."), 94,
+                     QStringLiteral("Only 15 letters, please. No punctuation, please.")) {
+    lblDir1 = prompt;
 }
 
 void frmAddCategory::cmdOK_Click() {

@@ -2,23 +2,15 @@
 // File > New asks for the new list's name here. A name of fewer than two
 // characters is not taken; a name the index holds leads to frmNewSure.
 
-#include "ui/Dialog.h"
+#include "ui/NameDialog.h"
 
-namespace ui {
-class SingleLineTextBox;
-}
-
-class frmAddCategory : public ui::Dialog {
+class frmAddCategory : public ui::NameDialog {
     Q_OBJECT
 public:
     frmAddCategory();
 
-    void txtName_KeyPress(int& KeyAscii);
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdOK_Click() override;
+    void cmdCancel_Click() override;
 
     QLabel* lblDir1 = nullptr;
-    ui::SingleLineTextBox* txtName = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 };

@@ -4,9 +4,9 @@
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
+#include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/frmMain.h"
-#include "ui/ListBox.h"
 #include "ui/look.h"
 #include "ui/services.h"
 

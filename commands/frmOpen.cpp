@@ -3,8 +3,8 @@
 #include "app/globals.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 #include "ui/ListBox.h"
+#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include <QPushButton>

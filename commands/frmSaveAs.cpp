@@ -14,27 +14,15 @@
 #include <QPushButton>
 
 frmSaveAs::frmSaveAs()
-    : ui::Dialog(QStringLiteral("Save as a New Category"), 7200, 3000, CloseBox::None) {
-    // The run of spaces makes the label break between the two sentences.
-    Label1 = addLabel(QStringLiteral("Type the new category name.") + QString(110, u' ') +
-                          QStringLiteral("Only 15 letters, please.  Please, no punctuation."),
-                      240, 240, 6720, 975);
-    txtName = new ui::SingleLineTextBox(this);
-    ui::PlaceTwips(txtName, 240, 1320, 6720, 435);
-    txtName->KeyPress = [this](int& KeyAscii) { txtName_KeyPress(KeyAscii); };
-    cmdOK = addButton(QStringLiteral("OK"), 1560, 2160, 1455, 495);
-    cmdCancel = addButton(QStringLiteral("Cancel"), 4200, 2160, 1455, 495);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    : ui::NameDialog(QStringLiteral("Save as a New Category"),
+                     QStringLiteral("Type the new category name."), 110,
+                     QStringLiteral("Only 15 letters, please.  Please, no punctuation.")) {
+    Label1 = prompt;
 }
 
 void frmSaveAs::Form_Activate() {
     txtName->setText(QString());
     txtName->SetFocus();
-}
-
-void frmSaveAs::txtName_KeyPress(int& KeyAscii) {
-    editing::NameBoxKeyPress(*txtName, KeyAscii, [this] { cmdOK_Click(); });
 }
 
 void frmSaveAs::cmdOK_Click() {

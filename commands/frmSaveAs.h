@@ -2,24 +2,15 @@
 // Save As: saves the editor's words under a new name, after a confirmation
 // when a list of that name exists.
 
-#include "ui/Dialog.h"
+#include "ui/NameDialog.h"
 
-namespace ui {
-class SingleLineTextBox;
-}
-
-class frmSaveAs : public ui::Dialog {
+class frmSaveAs : public ui::NameDialog {
     Q_OBJECT
 public:
     frmSaveAs();
-
     void Form_Activate() override;
-    void txtName_KeyPress(int& KeyAscii);
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdOK_Click() override;
+    void cmdCancel_Click() override;
 
     QLabel* Label1 = nullptr;
-    ui::SingleLineTextBox* txtName = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 };

@@ -6,8 +6,8 @@
 #include "store/listIndex.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 #include "ui/ListBox.h"
+#include "ui/frmMain.h"
 #include "ui/look.h"
 #include "ui/services.h"
 

@@ -1,24 +1,15 @@
 #pragma once
 // The new name for an imported list whose name is taken. No close box.
 
-#include "ui/Dialog.h"
+#include "ui/NameDialog.h"
 
-namespace ui {
-class SingleLineTextBox;
-}
-
-class frmRename : public ui::Dialog {
+class frmRename : public ui::NameDialog {
     Q_OBJECT
 public:
     frmRename();
-
     void Form_Activate() override;
-    void txtName_KeyPress(int& KeyAscii);
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdOK_Click() override;
+    void cmdCancel_Click() override;
 
     QLabel* lblDir1 = nullptr;
-    ui::SingleLineTextBox* txtName = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 };

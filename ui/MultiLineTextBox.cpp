@@ -1,9 +1,5 @@
 #include "ui/MultiLineTextBox.h"
 
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -26,10 +22,8 @@ QString toDocumentText(QString boxText) {
 }
 } // namespace
 
-MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+MultiLineTextBox::MultiLineTextBox(QWidget* parent) : FilteredBox<QPlainTextEdit>(parent) {
     setUndoRedoEnabled(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
     setTabChangesFocus(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -151,55 +145,6 @@ void MultiLineTextBox::typeCodes(const QList<int>& codes) {
         setTextCursor(cursor);
     });
     ensureCursorVisible();
-}
-
-bool MultiLineTextBox::event(QEvent* e) {
-    if (LeaveShortcutToMenus(e))
-        return true;
-    return QPlainTextEdit::event(e);
-}
-
-void MultiLineTextBox::keyPressEvent(QKeyEvent* e) {
-    bool handled = false;
-    const QList<int> codes = filterKey(*e, handled);
-    if (handled) {
-        typeCodes(codes);
-        e->accept();
-        return;
-    }
-    if (IsToolkitEditKey(*e)) { // Shift+Insert, Ctrl+Insert, Shift+Delete, Alt+Backspace
-        e->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(e); // navigation, Delete
-}
-
-void MultiLineTextBox::inputMethodEvent(QInputMethodEvent* e) {
-    const QString commit = e->commitString();
-    if (commit.isEmpty() && e->replacementLength() == 0) {
-        QPlainTextEdit::inputMethodEvent(e); // composing: shown, not yet typed
-        return;
-    }
-    QInputMethodEvent composingOnly(e->preeditString(), e->attributes());
-    QPlainTextEdit::inputMethodEvent(&composingOnly);
-    typeCodes(filterText(commit));
-    e->accept();
-}
-
-void MultiLineTextBox::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::MiddleButton) {
-        e->accept();
-        return;
-    }
-    QPlainTextEdit::mousePressEvent(e);
-}
-
-void MultiLineTextBox::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::MiddleButton) { // X11 selection paste
-        e->accept();
-        return;
-    }
-    QPlainTextEdit::mouseReleaseEvent(e);
 }
 
 bool MultiLineTextBox::canInsertFromMimeData(const QMimeData*) const {

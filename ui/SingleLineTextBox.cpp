@@ -1,14 +1,8 @@
 #include "ui/SingleLineTextBox.h"
 
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-
 namespace ui {
 
-SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
+SingleLineTextBox::SingleLineTextBox(QWidget* parent) : FilteredBox<QLineEdit>(parent) {
     setDragEnabled(false);
     connect(this, &QLineEdit::textChanged, this, [this] { notifyChange(); });
 }
@@ -36,55 +30,6 @@ void SingleLineTextBox::typeCodes(const QList<int>& codes) {
             insert(QString(CharOfCode(code)));
         // Enter and other control codes type nothing in a one-line box.
     }
-}
-
-bool SingleLineTextBox::event(QEvent* e) {
-    if (LeaveShortcutToMenus(e))
-        return true;
-    return QLineEdit::event(e);
-}
-
-void SingleLineTextBox::keyPressEvent(QKeyEvent* e) {
-    bool handled = false;
-    const QList<int> codes = filterKey(*e, handled);
-    if (handled) {
-        typeCodes(codes);
-        e->accept();
-        return;
-    }
-    if (IsToolkitEditKey(*e)) {
-        e->accept();
-        return;
-    }
-    QLineEdit::keyPressEvent(e);
-}
-
-void SingleLineTextBox::inputMethodEvent(QInputMethodEvent* e) {
-    const QString commit = e->commitString();
-    if (commit.isEmpty() && e->replacementLength() == 0) {
-        QLineEdit::inputMethodEvent(e);
-        return;
-    }
-    QInputMethodEvent composingOnly(e->preeditString(), e->attributes());
-    QLineEdit::inputMethodEvent(&composingOnly);
-    typeCodes(filterText(commit));
-    e->accept();
-}
-
-void SingleLineTextBox::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::MiddleButton) {
-        e->accept();
-        return;
-    }
-    QLineEdit::mousePressEvent(e);
-}
-
-void SingleLineTextBox::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() == Qt::MiddleButton) {
-        e->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(e);
 }
 
 } // namespace ui

@@ -2,18 +2,17 @@
 // A one-line text box (see ui/TextBox.h). Enter types nothing here; it goes to
 // KeyPress like any other key and never reaches the dialog.
 
-#include "ui/TextBox.h"
+#include "ui/FilteredBox.h"
 
 #include <QLineEdit>
 
 namespace ui {
 
-class SingleLineTextBox : public QLineEdit, public TextBox {
+class SingleLineTextBox : public FilteredBox<QLineEdit> {
     Q_OBJECT
 public:
     explicit SingleLineTextBox(QWidget* parent = nullptr);
 
-    QWidget* widget() override { return this; }
     QString Text() const override { return text(); }
     void setText(const QString& text) override { QLineEdit::setText(text); }
     int SelStart() const override;
@@ -23,14 +22,7 @@ public:
     void setSelText(const QString& text) override;
 
 protected:
-    bool event(QEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
-    void inputMethodEvent(QInputMethodEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-private:
-    void typeCodes(const QList<int>& codes);
+    void typeCodes(const QList<int>& codes) override;
 };
 
 } // namespace ui

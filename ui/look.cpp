@@ -47,6 +47,8 @@ void SetCaption(QLabel* label, const QString& caption) {
     label->setText(shown);
 }
 
-QString Caption(const QLabel* label) { return label->property(kCaptionProperty).toString(); }
+QString Caption(const QLabel* label) {
+    return label->property(kCaptionProperty).toString();
+}
 
 } // namespace ui

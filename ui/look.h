@@ -22,7 +22,9 @@ QFont formFont();
 // Font and background for a window and its labels and buttons.
 void ApplyLook(QWidget* form);
 
-constexpr int Twips(int twips) { return (twips + 7) / 15; }
+constexpr int Twips(int twips) {
+    return (twips + 7) / 15;
+}
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 
 // A caption in which a CR alone (or CR LF) starts a new line, as the labels

@@ -78,7 +78,9 @@ void WidgetPlatform::beep() {
     QApplication::beep();
 }
 
-void WidgetPlatform::hold(int milliseconds) { QThread::msleep(milliseconds); }
+void WidgetPlatform::hold(int milliseconds) {
+    QThread::msleep(milliseconds);
+}
 
 void WidgetPlatform::endProgram(int exitCode) {
     std::fflush(nullptr);
@@ -99,7 +101,9 @@ QString WidgetPlatform::getSaveFileName(const QString& title, const QString& fil
     return runFileDialog(QFileDialog::AcceptSave, title, filter);
 }
 
-Platform& platform() { return installed ? *installed : *widgetPlatform(); }
+Platform& platform() {
+    return installed ? *installed : *widgetPlatform();
+}
 
 void installPlatform(Platform* p) {
     installed = p;

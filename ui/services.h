@@ -56,7 +56,9 @@ inline ConsoleServices consoleServices;
 inline Services* installedServices = &consoleServices;
 } // namespace detail
 
-inline Services& services() { return *detail::installedServices; }
+inline Services& services() {
+    return *detail::installedServices;
+}
 // Installs s (nullptr restores the console services); returns the previous one.
 inline Services* installServices(Services* s) {
     Services* previous = detail::installedServices;
@@ -67,7 +69,9 @@ inline Services* installServices(Services* s) {
 inline void MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QString()) {
     services().msgBox(text, style, title);
 }
-inline void Beep() { services().beep(); }
+inline void Beep() {
+    services().beep();
+}
 // exitCode 0 for an ordinary end (File > Exit, the close box), 1 after a fatal message.
 [[noreturn]] inline void EndProgram(int exitCode = 0) {
     services().endProgram(exitCode);
