@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
     frmMain& main = ui::Forms::get<frmMain>();
     main.Form_Load();
     main.show();
+    main.activateWindow(); // the password dialog had the focus
     const int code = QApplication::exec();
     ui::Forms::unloadAll();
     return code;

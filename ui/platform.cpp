@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QThread>
 
@@ -34,8 +35,39 @@ QString nameFilter(const QString& filter) {
     return text + QLatin1String(" (") + pattern + QLatin1Char(')');
 }
 
+// The dialogs shown modally now, innermost last.
+QList<QPointer<QWidget>> modalDialogs;
+
+// The window a new dialog or message box belongs over: the innermost modal
+// dialog, else the main window. (The active window is not always known: after
+// a dialog closes, the window system may not have given the focus back yet.)
+QWidget* ownerWindow() {
+    for (auto it = modalDialogs.crbegin(); it != modalDialogs.crend(); ++it)
+        if (*it && (*it)->isVisible())
+            return *it;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->inherits("QMainWindow"))
+            return top;
+    return nullptr;
+}
+
+void centreOverItsOwner(QWidget& dlg) {
+    const QWidget* over = ownerWindow();
+    QRect area;
+    if (over) {
+        area = over->frameGeometry();
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        area = screen->availableGeometry();
+    } else {
+        return;
+    }
+    QRect frame = dlg.frameGeometry();
+    frame.moveCenter(area.center());
+    dlg.move(frame.topLeft());
+}
+
 QString runFileDialog(QFileDialog::AcceptMode mode, const QString& title, const QString& filter) {
-    QFileDialog dialog(QApplication::activeWindow(), title);
+    QFileDialog dialog(ownerWindow(), title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -46,25 +78,11 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString& title, const 
     return dialog.selectedFiles().constFirst();
 }
 
-void centreOnActiveWindow(QWidget& dlg) {
-    const QWidget* over = QApplication::activeWindow();
-    QRect area = over ? over->frameGeometry() : QRect();
-    if (!over || !over->isVisible()) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen)
-            return;
-        area = screen->availableGeometry();
-    }
-    QRect frame = dlg.frameGeometry();
-    frame.moveCenter(area.center());
-    dlg.move(frame.topLeft());
-}
 } // namespace
 
 void WidgetPlatform::msgBox(const QString& text, int style, const QString& title) {
     QMessageBox box(style == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    title.isEmpty() ? kProgramTitle : title, text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    title.isEmpty() ? kProgramTitle : title, text, QMessageBox::Ok, ownerWindow());
     box.exec();
 }
 
@@ -89,8 +107,10 @@ void WidgetPlatform::endProgram(int exitCode) {
 
 void WidgetPlatform::showModal(Dialog& dlg) {
     if (!dlg.isVisible())
-        centreOnActiveWindow(dlg);
+        centreOverItsOwner(dlg);
+    modalDialogs.append(&dlg);
     dlg.exec(); // returns when the dialog hides itself
+    modalDialogs.removeLast();
 }
 
 QString WidgetPlatform::getOpenFileName(const QString& title, const QString& filter) {
