@@ -38,8 +38,9 @@ QLabel* Dialog::addLabel(const QString& caption, int left, int top, int width, i
 
 QPushButton* Dialog::addButton(const QString& caption, int left, int top, int width, int height) {
     auto* button = new QPushButton(caption, this);
-    // A focused button answers Space; Enter never picks a default button.
-    button->setAutoDefault(false);
+    // A focused button answers Enter and Space; no button is the default
+    // that Enter presses from elsewhere in the dialog.
+    button->setAutoDefault(true);
     button->setDefault(false);
     PlaceTwips(button, left, top, width, height);
     return button;

@@ -2,8 +2,8 @@
 // Base of the program's dialogs. A dialog exists once for the run (see
 // ui/Forms.h), is hidden rather than destroyed, and keeps its controls between
 // showings. Form_Load runs at its first showing, Form_Activate at every one.
-// Neither Enter nor Esc closes it by itself; a dialog without a close box can
-// be left only through its buttons.
+// Enter presses the focused button only, and Esc does nothing: a dialog
+// without a close box can be left only through its buttons.
 
 #include <QDialog>
 

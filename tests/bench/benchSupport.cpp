@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <vector>
 #include <string>
 
 namespace bench {
@@ -61,11 +62,11 @@ int plainList(const QString& folder) {
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return -1;
-    int n = 0;
-    while (::readdir(dir))
-        ++n;
+    std::vector<std::string> names; // what a listing gives: the names
+    while (const dirent* entry = ::readdir(dir))
+        names.emplace_back(entry->d_name);
     ::closedir(dir);
-    return n;
+    return int(names.size());
 }
 
 void printMachine() {

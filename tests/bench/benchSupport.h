@@ -42,7 +42,7 @@ bool plainDurableWrite(const QString& path, const QByteArray& bytes);
 // unlink and fsync of the folder.
 bool plainDurableRemove(const QString& path);
 QByteArray plainRead(const QString& path);
-// readdir over a folder; the number of entries.
+// One listing of a folder (readdir, the names collected); the number of entries.
 int plainList(const QString& folder);
 
 // The machine, for the record.

@@ -16,12 +16,12 @@
 #include "ui/frmMain.h"
 #include "ui/look.h"
 
+#include "ui/ListBox.h"
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include "ui/ListBox.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -93,6 +93,8 @@ private slots:
     void enterOpensTheChosenRowOnly();
     void listRemovedWhileTheDialogIsOpen();
     // The prompt
+    void promptKeys_data();
+    void promptKeys();
     void promptBeforeOpen_data();
     void promptBeforeOpen();
     // Save and Save As
@@ -235,7 +237,7 @@ void ListCommandsTest::enterOpensTheChosenRowOnly() {
         d.List1->setFocus();
         QTest::qWait(10);
         QVERIFY(d.List1->currentItem() == nullptr); // nothing looks chosen
-        QTest::keyClick(d.List1, Qt::Key_Down);   // the first row
+        QTest::keyClick(d.List1, Qt::Key_Down);     // the first row
         QTest::keyClick(d.List1, Qt::Key_Down);
         QCOMPARE(d.List1->selectedItems().constFirst()->text(), QStringLiteral("colors"));
         QTest::keyClick(d.List1, Qt::Key_Return);
@@ -266,6 +268,43 @@ void ListCommandsTest::listRemovedWhileTheDialogIsOpen() {
     main.mnuSave_Click();
     QCOMPARE(list(fx, "colors"), QByteArray("red\r\ntan\r\n"));
     QVERIFY(!QFile::exists(fx.listPath("fruit")));
+}
+
+void ListCommandsTest::promptKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("onNo"); // the focus moved to No first
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("Enter on Yes, which has the focus")
+        << int(Qt::Key_Return) << false << true << true;
+    QTest::newRow("Space on Yes") << int(Qt::Key_Space) << false << true << true;
+    QTest::newRow("Enter on No") << int(Qt::Key_Return) << true << true << false;
+    QTest::newRow("Esc does nothing") << int(Qt::Key_Escape) << false << false << false;
+}
+
+void ListCommandsTest::promptKeys() {
+    QFETCH(int, key);
+    QFETCH(bool, onNo);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+    KestrelFixture fx;
+    frmMain& main = startWithLists(fx);
+    openList(fx, main, "colors");
+    typeInto(main, "tan");
+    fx.platform().play<frmAreYouSure>([&](frmAreYouSure& d) {
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QCOMPARE(QApplication::focusWidget(), d.cmdYes);
+        if (onNo)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(!d.isVisible(), closes);
+        if (!closes)
+            d.cmdNo_Click();
+    });
+    fx.platform().play<frmOpen>([](frmOpen& d) { d.cmdCancel_Click(); });
+    main.mnuOpen_Click();
+    QCOMPARE(list(fx, "colors"), saved ? QByteArray("red\r\ntan\r\n") : "red\r\n");
 }
 
 void ListCommandsTest::promptBeforeOpen_data() {
