@@ -34,13 +34,15 @@ frmPassword::frmPassword()
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     // Enter in the password box is OK, as a user expects of a password prompt.
-    connect(Text1, &QLineEdit::returnPressed, this, [this] { cmdOK_Click(); });
+    cmdOK->setDefault(true);
     setTabOrder(Text1, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
     Text1->setFocus();
 }
 
-void frmPassword::Form_Load() { failedAttempts_ = 0; }
+void frmPassword::Form_Load() {
+    failedAttempts_ = 0;
+}
 
 void frmPassword::cmdOK_Click() {
     if (Text1->text() == kPassword) {
@@ -55,4 +57,6 @@ void frmPassword::cmdOK_Click() {
     }
 }
 
-void frmPassword::cmdCancel_Click() { ui::EndProgram(); }
+void frmPassword::cmdCancel_Click() {
+    ui::EndProgram();
+}

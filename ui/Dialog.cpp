@@ -4,10 +4,33 @@
 #include "ui/look.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 namespace ui {
+
+namespace {
+// A command button as on Windows: Enter or Space presses it while it has the
+// focus, and it never becomes the button that Enter presses from elsewhere
+// in the dialog unless it is made the default on purpose.
+class CommandButton : public QPushButton {
+public:
+    CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+        setAutoDefault(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+            e->modifiers() == Qt::NoModifier) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(e);
+    }
+};
+} // namespace
 
 Dialog::Dialog(const QString& title, int widthTwips, int heightTwips, CloseBox closeBox)
     : closeBox_(closeBox) {
@@ -37,11 +60,7 @@ QLabel* Dialog::addLabel(const QString& caption, int left, int top, int width, i
 }
 
 QPushButton* Dialog::addButton(const QString& caption, int left, int top, int width, int height) {
-    auto* button = new QPushButton(caption, this);
-    // A focused button answers Enter and Space; no button is the default
-    // that Enter presses from elsewhere in the dialog.
-    button->setAutoDefault(true);
-    button->setDefault(false);
+    auto* button = new CommandButton(caption, this);
     PlaceTwips(button, left, top, width, height);
     return button;
 }

@@ -49,6 +49,7 @@ private slots:
     void passwordAttempts();
     void neverMindAndCloseBoxEndSilently_data();
     void neverMindAndCloseBoxEndSilently();
+    void enterInThePasswordBoxIsOneTry();
     void passwordShowsStars();
     void idleWindowAfterStartUp();
     void menuTree();
@@ -161,6 +162,23 @@ void StartupTest::neverMindAndCloseBoxEndSilently() {
     QCOMPARE(endsProgram([&] { main.Form_Load(); }), std::optional<int>(0));
     QVERIFY(fx.platform().messages.isEmpty());
     QCOMPARE(globals::ListCount, qint16(0));
+}
+
+void StartupTest::enterInThePasswordBoxIsOneTry() {
+    KestrelFixture fx;
+    fx.registerBoth();
+    fx.makeFolders();
+    fx.platform().play<frmPassword>([](frmPassword& d) {
+        QTest::keyClicks(d.Text1, "wrong");
+        QTest::keyClick(d.Text1, Qt::Key_Return);
+        QVERIFY(d.isVisible());
+        d.Text1->clear();
+        QTest::keyClicks(d.Text1, "quorp7");
+        QTest::keyClick(d.Text1, Qt::Key_Return);
+    });
+    frmMain& main = ui::Forms::get<frmMain>();
+    QCOMPARE(endsProgram([&] { main.Form_Load(); }), std::nullopt);
+    QCOMPARE(fx.platform().messages.size(), 1); // one try, one message
 }
 
 void StartupTest::passwordShowsStars() {
