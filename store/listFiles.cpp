@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+#include <vector>
+
 #ifndef _WIN32
 #include <dirent.h>
 #include <sys/stat.h>
@@ -38,12 +41,15 @@ QString listFilePath(const QString& name) {
 }
 
 namespace {
-// Calls add with the name of each ordinary file in folder (symlinks to files included).
+// Calls add with the name, as bytes, of each ordinary file in folder
+// (symlinks to files included).
 template <class Add> void forEachOrdinaryFile(const QString& folder, Add add) {
 #ifdef _WIN32
     for (const QString& file :
-         QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort))
-        add(file);
+         QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
+        const QByteArray bytes = file.toUtf8();
+        add(bytes.constData(), bytes.size());
+    }
 #else
     // One pass of readdir: the entry types spare a stat per file.
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
@@ -57,10 +63,36 @@ template <class Add> void forEachOrdinaryFile(const QString& folder, Add add) {
             regular = ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
         }
         if (regular)
-            add(QFile::decodeName(entry->d_name));
+            add(entry->d_name, qsizetype(std::strlen(entry->d_name)));
     }
     ::closedir(dir);
 #endif
+}
+
+// name in small letters; quick for the usual plain ASCII name in small letters.
+QString folded(const QString& name) {
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (u >= u'A' && u <= u'Z'))
+            return name.toLower();
+    }
+    return name;
+}
+
+// The name of a file as the file system gives it, as text; quick for ASCII.
+QString decodeFileName(const char* name, qsizetype length) {
+    for (qsizetype i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(name[i]) >= 0x80)
+            return QString::fromUtf8(name, length);
+    return QString::fromLatin1(name, length);
+}
+
+// Whether a file name ends in ".txt", in any letter case.
+bool hasListExtension(const char* name, qsizetype length) {
+    if (length < 4 || name[length - 4] != '.')
+        return false;
+    const char* e = name + length - 3;
+    return (e[0] | 0x20) == 't' && (e[1] | 0x20) == 'x' && (e[2] | 0x20) == 't';
 }
 
 // file is name + ".txt", spelled exactly.
@@ -70,34 +102,79 @@ bool isFileOf(const QString& file, const QString& name) {
 }
 } // namespace
 
+// folded_ maps a list name in small letters to its file's name, kept only
+// where that is not simply the key + ".txt" (the usual case costs no string).
+// Its keys view into keys_ or added_.
+
 ListFolder::ListFolder(qsizetype expectedFiles) : folder_(listFolderPath()) {
-    folded_.reserve(expectedFiles);
-    forEachOrdinaryFile(folder_, [this](QString file) {
-        if (!file.endsWith(kListExtension, Qt::CaseInsensitive))
+    // The names in small letters go one after another into one string, and
+    // the table's keys view into it: a large folder costs no string a file.
+    struct Listed {
+        qsizetype offset;
+        qsizetype length;
+        QString file; // null when the file is the key + ".txt"
+    };
+    std::vector<Listed> listed;
+    listed.reserve(std::size_t(expectedFiles));
+    keys_.reserve(expectedFiles * 12);
+    forEachOrdinaryFile(folder_, [&](const char* name, qsizetype length) {
+        if (!hasListExtension(name, length))
             return;
-        const QString key = file.left(file.size() - kListExtension.size()).toLower();
-        // Of several files that differ only in case, the same one is chosen
-        // every time: the first in code-point order.
-        auto it = folded_.find(key);
-        if (it == folded_.end()) {
-            folded_.insert(key, std::move(file));
-        } else if (file < *it) {
-            variants_.insert(*it);
-            *it = std::move(file);
-        } else {
-            variants_.insert(std::move(file));
+        const qsizetype baseLength = length - kListExtension.size();
+        const qsizetype offset = keys_.size();
+        bool plain = std::memcmp(name + baseLength, ".txt", 4) == 0;
+        for (qsizetype i = 0; i < baseLength && plain; ++i) {
+            const char c = name[i];
+            plain = static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
         }
+        if (plain) {
+            keys_.append(QLatin1String(name, baseLength));
+        } else {
+            keys_.append(decodeFileName(name, baseLength).toLower());
+        }
+        listed.push_back(
+            {offset, keys_.size() - offset, plain ? QString() : decodeFileName(name, length)});
     });
+    folded_.reserve(qsizetype(listed.size()));
+    for (Listed& entry : listed)
+        addFile(QStringView(keys_).mid(entry.offset, entry.length), std::move(entry.file));
+}
+
+QString ListFolder::fileName(Files::const_iterator it) const {
+    return it->isNull() ? it.key().toString() + kListExtension : *it;
+}
+
+void ListFolder::addFile(QStringView key, QString file) {
+    auto it = folded_.find(key);
+    if (it == folded_.end()) {
+        folded_.insert(key, std::move(file));
+        return;
+    }
+    // Of several files that differ only in case, the same one is chosen
+    // every time: the first in code-point order.
+    const QString chosen = fileName(it);
+    const QString incoming = file.isNull() ? key.toString() + kListExtension : file;
+    if (incoming < chosen) {
+        variants_.insert(chosen);
+        *it = std::move(file);
+    } else {
+        variants_.insert(incoming);
+    }
 }
 
 QString ListFolder::fileFor(const QString& name) const {
-    auto it = folded_.constFind(name.toLower());
+    auto it = folded_.constFind(folded(name));
     if (it == folded_.cend())
         return QString();
-    if (variants_.isEmpty() || isFileOf(*it, name))
-        return *it; // the exact match, or the one file that matches regardless of case
+    const QString chosen = fileName(it);
+    if (variants_.isEmpty() || isFileOf(chosen, name))
+        return chosen; // the exact match, or the one file that matches regardless of case
     const QString file = fileNameFor(name);
-    return variants_.contains(file) ? file : *it;
+    return variants_.contains(file) ? file : chosen;
+}
+
+bool ListFolder::contains(const QString& name) const {
+    return folded_.contains(folded(name));
 }
 
 QString ListFolder::find(const QString& name) const {
@@ -111,8 +188,10 @@ QString ListFolder::resolve(const QString& name) const {
 }
 
 void ListFolder::add(const QString& name) {
-    if (fileFor(name).isNull())
-        folded_.insert(name.toLower(), fileNameFor(name));
+    if (contains(name))
+        return;
+    added_.append(folded(name)); // the key views into it; its characters never move
+    folded_.insert(added_.constLast(), added_.constLast() == name ? QString() : fileNameFor(name));
 }
 
 QString resolveListFile(const QString& name) {

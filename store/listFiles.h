@@ -35,21 +35,29 @@ public:
     // Lists the folder's ordinary files (dot files included: an index line
     // may be empty and name the file ".txt"). expectedFiles sizes the table.
     explicit ListFolder(qsizetype expectedFiles = 64);
+    // The table views into the object's own strings: it is not copied.
+    ListFolder(const ListFolder&) = delete;
+    ListFolder& operator=(const ListFolder&) = delete;
     // The path of the existing file for list name, or an empty string.
     QString find(const QString& name) const;
-    bool contains(const QString& name) const { return !fileFor(name).isNull(); }
+    bool contains(const QString& name) const;
     // The path list name's file has or would have: find(), or the spelled path.
     QString resolve(const QString& name) const;
     // Notes a file made since the listing, as the file of list name.
     void add(const QString& name);
 
 private:
+    using Files = QHash<QStringView, QString>;
     // The existing file's name, or a null string.
     QString fileFor(const QString& name) const;
+    QString fileName(Files::const_iterator it) const;
+    void addFile(QStringView key, QString file);
 
     QString folder_;
-    QHash<QString, QString> folded_; // lower-cased list name -> the file chosen for it
-    QSet<QString> variants_;         // files that differ from a chosen one only in case
+    QString keys_;           // the listed names in small letters, one after another
+    QStringList added_;      // names added since the listing, in small letters
+    Files folded_;           // list name in small letters -> its file (see the .cpp)
+    QSet<QString> variants_; // files that differ from a chosen one only in case
 };
 
 // The path of list name's file: the existing file matching it regardless of
