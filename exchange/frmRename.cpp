@@ -5,7 +5,6 @@
 #include "ui/SingleLineTextBox.h"
 #include "ui/look.h"
 
-
 frmRename::frmRename()
     : ui::NameDialog(QStringLiteral("Rename a category"),
                      QStringLiteral("Give a new name to the imported category."), 84,

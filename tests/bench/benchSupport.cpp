@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace bench {
 

@@ -12,9 +12,9 @@
 #include "ui/frmMain.h"
 #include "ui/look.h"
 
+#include "ui/ListBox.h"
 #include <QDir>
 #include <QFile>
-#include "ui/ListBox.h"
 
 #include <QListWidget>
 #include <QPushButton>
