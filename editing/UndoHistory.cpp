@@ -32,28 +32,27 @@ void UndoHistory::record(const QString& text, int selStart) {
     current_ = text;
 }
 
+UndoHistory::Move UndoHistory::apply(int position, const QString& from, const QString& to,
+                                     int selStart) {
+    current_.replace(position, from.size(), to);
+    Move move;
+    move.replaceStart = position;
+    move.replaceLength = int(from.size());
+    move.replacement = to;
+    move.step.text = current_;
+    move.step.selStart = selStart;
+    return move;
+}
+
 UndoHistory::Move UndoHistory::undo() {
     const Delta& d = steps_[std::size_t(--index_)];
-    current_.replace(d.position, d.after.size(), d.before);
-    Move move;
-    move.replaceStart = d.position;
-    move.replaceLength = int(d.after.size());
-    move.replacement = d.before;
-    move.step.text = current_;
-    move.step.selStart = index_ > 0 ? steps_[std::size_t(index_ - 1)].selStart : 0;
-    return move;
+    const int selStart = index_ > 0 ? steps_[std::size_t(index_ - 1)].selStart : 0;
+    return apply(d.position, d.after, d.before, selStart);
 }
 
 UndoHistory::Move UndoHistory::redo() {
     const Delta& d = steps_[std::size_t(index_++)];
-    current_.replace(d.position, d.before.size(), d.after);
-    Move move;
-    move.replaceStart = d.position;
-    move.replaceLength = int(d.before.size());
-    move.replacement = d.after;
-    move.step.text = current_;
-    move.step.selStart = d.selStart;
-    return move;
+    return apply(d.position, d.before, d.after, d.selStart);
 }
 
 std::size_t UndoHistory::memoryBytes() const {

@@ -59,6 +59,9 @@ private:
         int selStart = 0;
     };
 
+    // Replaces from by to at position in the current text.
+    Move apply(int position, const QString& from, const QString& to, int selStart);
+
     std::deque<Delta> steps_; // steps_[i] leads from step i to step i + 1
     QString current_;         // the text of step index_
     int index_ = 0;

@@ -5,7 +5,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-comic-neue fp-utils libchm1)
 run=(x11-utils)
-test=(xvfb xauth xdotool x11-utils clang libclang-rt-dev libbenchmark-dev imagemagick)
+test=(xvfb xauth xdotool x11-utils clang libclang-rt-dev imagemagick)
 
 wanted=("${build[@]}")
 case "${1:-test}" in

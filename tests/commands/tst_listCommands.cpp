@@ -28,14 +28,6 @@
 #include <QTest>
 
 namespace {
-frmMain& startWithLists(KestrelFixture& fx) {
-    fx.writeIndex({"animals", "colors", "fruit"});
-    fx.writeList("animals", {"cat", "dog"});
-    fx.writeList("colors", {"red"});
-    fx.writeList("fruit", {"apple"});
-    return fx.startProgram();
-}
-
 void choose(QListWidget* list, const QString& row) {
     const QList<QListWidgetItem*> items = list->findItems(row, Qt::MatchExactly);
     QVERIFY2(!items.isEmpty(), qPrintable("no row " + row));
@@ -72,12 +64,6 @@ void typeInto(frmMain& main, const QString& letters) {
     QTest::keyClicks(main.txtEditor, letters);
 }
 
-QByteArray index(KestrelFixture& fx) {
-    return KestrelFixture::readFile(fx.indexPath());
-}
-QByteArray list(KestrelFixture& fx, const QString& name) {
-    return KestrelFixture::readFile(fx.listPath(name));
-}
 } // namespace
 
 class ListCommandsTest : public QObject {
@@ -153,7 +139,7 @@ void ListCommandsTest::openNeverMindCloseBoxAndNoRow_data() {
 void ListCommandsTest::openNeverMindCloseBoxAndNoRow() {
     QFETCH(QString, how);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "blue");
     fx.platform().play<frmAreYouSure>([](frmAreYouSure& d) { d.cmdNo_Click(); });
@@ -207,19 +193,19 @@ void ListCommandsTest::openWithNoLists() {
 
 void ListCommandsTest::reopeningDiscardsUnsavedEdits() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "animals");
     typeInto(main, "cow");
     answerPrompt(fx, false);
     openList(fx, main, "animals");
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("cat\r\ndog\r\n"));
     QVERIFY(!globals::ListChanged);
-    QCOMPARE(list(fx, "animals"), QByteArray("cat\r\ndog\r\n"));
+    QCOMPARE(fx.listBytes("animals"), QByteArray("cat\r\ndog\r\n"));
 }
 
 void ListCommandsTest::doubleClickOpens() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.platform().play<frmOpen>([](frmOpen& d) {
         choose(d.List1, "fruit");
         d.List1_DblClick();
@@ -231,7 +217,7 @@ void ListCommandsTest::doubleClickOpens() {
 
 void ListCommandsTest::enterOpensTheChosenRowOnly() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.platform().play<frmOpen>([](frmOpen& d) {
         d.activateWindow();
         d.List1->setFocus();
@@ -249,7 +235,7 @@ void ListCommandsTest::enterOpensTheChosenRowOnly() {
 
 void ListCommandsTest::listRemovedWhileTheDialogIsOpen() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     answerPrompt(fx, false);
@@ -266,7 +252,7 @@ void ListCommandsTest::listRemovedWhileTheDialogIsOpen() {
     QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: colors"));
     QVERIFY(globals::ListChanged);
     main.mnuSave_Click();
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\ntan\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\ntan\r\n"));
     QVERIFY(!QFile::exists(fx.listPath("fruit")));
 }
 
@@ -288,7 +274,7 @@ void ListCommandsTest::promptKeys() {
     QFETCH(bool, closes);
     QFETCH(bool, saved);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     fx.platform().play<frmAreYouSure>([&](frmAreYouSure& d) {
@@ -304,7 +290,7 @@ void ListCommandsTest::promptKeys() {
     });
     fx.platform().play<frmOpen>([](frmOpen& d) { d.cmdCancel_Click(); });
     main.mnuOpen_Click();
-    QCOMPARE(list(fx, "colors"), saved ? QByteArray("red\r\ntan\r\n") : "red\r\n");
+    QCOMPARE(fx.listBytes("colors"), saved ? QByteArray("red\r\ntan\r\n") : "red\r\n");
 }
 
 void ListCommandsTest::promptBeforeOpen_data() {
@@ -316,7 +302,7 @@ void ListCommandsTest::promptBeforeOpen_data() {
 void ListCommandsTest::promptBeforeOpen() {
     QFETCH(bool, yes);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.writeIndex({"animals", "colors", "fruit"});
     openList(fx, main, "animals");
     globals::CurrentCategory = QStringLiteral("Animals"); // named as stored
@@ -328,7 +314,7 @@ void ListCommandsTest::promptBeforeOpen() {
 
     QCOMPARE(question,
              QStringLiteral("'Animals' has been changed since it was last saved.  Save it now?"));
-    QCOMPARE(list(fx, "animals"), yes ? QByteArray("cat\r\ndog\r\ncow\r\n") : "cat\r\ndog\r\n");
+    QCOMPARE(fx.listBytes("animals"), yes ? QByteArray("cat\r\ndog\r\ncow\r\n") : "cat\r\ndog\r\n");
     QCOMPARE(globals::ListChanged, !yes);
     QVERIFY(fx.platform().messages.isEmpty()); // no Success after the prompt's save
     // Without changes, no prompt.
@@ -340,11 +326,11 @@ void ListCommandsTest::promptBeforeOpen() {
 
 void ListCommandsTest::saveShowsSuccess() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     QFile::remove(fx.indexPath());
     main.mnuSave_Click(); // no change: both files are written all the same
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
     QCOMPARE(fx.platform().messages.size(), 1);
     QCOMPARE(fx.platform().messages[0].text, QStringLiteral("Word list was saved."));
     QCOMPARE(fx.platform().messages[0].style, 0);
@@ -360,7 +346,7 @@ void ListCommandsTest::saveAsShortName_data() {
 void ListCommandsTest::saveAsShortName() {
     QFETCH(QString, name);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     fx.platform().play<frmSaveAs>([name](frmSaveAs& d) {
@@ -369,8 +355,8 @@ void ListCommandsTest::saveAsShortName() {
         QTest::keyClick(d.txtName, Qt::Key_Return); // Enter is OK
     });
     main.mnuSaveAs_Click();
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\n"));
     QCOMPARE(QDir(fx.listFolder()).count(), 5u); // ., .. and three lists
     QCOMPARE(globals::CurrentCategory, QStringLiteral("colors"));
     QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: colors"));
@@ -379,7 +365,7 @@ void ListCommandsTest::saveAsShortName() {
 
 void ListCommandsTest::saveAsNewName() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     fx.platform().play<frmSaveAs>([](frmSaveAs& d) {
@@ -387,9 +373,9 @@ void ListCommandsTest::saveAsNewName() {
         d.cmdOK_Click();
     });
     main.mnuSaveAs_Click();
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\nearth tones\r\n"));
-    QCOMPARE(list(fx, "Earth Tones"), QByteArray("red\r\ntan\r\n"));
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\n")); // the old list keeps its words
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\nearth tones\r\n"));
+    QCOMPARE(fx.listBytes("Earth Tones"), QByteArray("red\r\ntan\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\n")); // the old list keeps its words
     QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: Earth Tones"));
     QCOMPARE(globals::CurrentCategory, QStringLiteral("Earth Tones"));
     QVERIFY(!globals::ListChanged);
@@ -408,7 +394,7 @@ void ListCommandsTest::saveAsExistingName() {
     QFETCH(QString, name);
     QFETCH(bool, yes);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     QString question;
@@ -425,16 +411,16 @@ void ListCommandsTest::saveAsExistingName() {
     QCOMPARE(question,
              QStringLiteral("Sorry, but \r\r    ") + name +
                  QStringLiteral("\r\r is already a category.\rDo you want to replace it?"));
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
     QCOMPARE(QDir(fx.listFolder()).count(), 5u); // no second file in another case
     const QString target = name.toLower();
     if (yes) {
-        QCOMPARE(list(fx, target), QByteArray("red\r\ntan\r\n"));
+        QCOMPARE(fx.listBytes(target), QByteArray("red\r\ntan\r\n"));
         QCOMPARE(globals::CurrentCategory, name);
         QCOMPARE(main.lblCategoryLabel->text(), "category: " + name);
         QVERIFY(!globals::ListChanged);
     } else {
-        QCOMPARE(list(fx, target), QByteArray("apple\r\n"));
+        QCOMPARE(fx.listBytes(target), QByteArray("apple\r\n"));
         QCOMPARE(globals::CurrentCategory, QStringLiteral("colors"));
         QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: colors"));
         QVERIFY(globals::ListChanged);
@@ -443,7 +429,7 @@ void ListCommandsTest::saveAsExistingName() {
 
 void ListCommandsTest::saveAsQuestionsNameTheirList() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     QStringList questions;
     for (const char* name : {"animals", "fruit"}) {
@@ -462,7 +448,7 @@ void ListCommandsTest::saveAsQuestionsNameTheirList() {
 
 void ListCommandsTest::newList() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.platform().play<frmAddCategory>([](frmAddCategory& d) {
         QVERIFY(d.txtName->Text().isEmpty());
         QTest::keyClicks(d.txtName, "Birds");
@@ -480,16 +466,16 @@ void ListCommandsTest::newList() {
     QCOMPARE(fx.platform().beeps, 300);
     // Nothing is written until the first save.
     QVERIFY(!QFile::exists(fx.listPath("Birds")));
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
     typeInto(main, "owl");
     main.mnuSave_Click();
-    QCOMPARE(list(fx, "Birds"), QByteArray("owl\r\n"));
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\nbirds\r\n"));
+    QCOMPARE(fx.listBytes("Birds"), QByteArray("owl\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\nbirds\r\n"));
 }
 
 void ListCommandsTest::newShortNameChangesNothing() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     answerPrompt(fx, false);
@@ -515,7 +501,7 @@ void ListCommandsTest::newExistingName() {
     QFETCH(bool, editCurrent);
     QFETCH(QString, editor);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "fruit");
     QString question;
     fx.platform().play<frmAddCategory>([&](frmAddCategory& d) {
@@ -534,15 +520,15 @@ void ListCommandsTest::newExistingName() {
     QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: animals"));
     QCOMPARE(globals::CurrentCategory, QStringLiteral("Animals"));
     QVERIFY(!globals::ListChanged);
-    QCOMPARE(list(fx, "animals"), QByteArray("cat\r\ndog\r\n")); // until saved
+    QCOMPARE(fx.listBytes("animals"), QByteArray("cat\r\ndog\r\n")); // until saved
     main.mnuSave_Click();
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n"));
     QCOMPARE(QDir(fx.listFolder()).count(), 5u);
 }
 
 void ListCommandsTest::newAfterPromptNoThenCancel() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     answerPrompt(fx, false);
@@ -554,17 +540,17 @@ void ListCommandsTest::newAfterPromptNoThenCancel() {
     main.mnuNew_Click();
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("red\r\ntan"));
     QVERIFY(globals::ListChanged);
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\n"));
 }
 
 void ListCommandsTest::newAfterPromptYesSavesFirst() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     answerPrompt(fx, true);
     fx.platform().play<frmAddCategory>([&fx](frmAddCategory& d) {
-        QCOMPARE(list(fx, "colors"),
+        QCOMPARE(fx.listBytes("colors"),
                  QByteArray("red\r\ntan\r\n")); // saved before the name is asked
         QTest::keyClicks(d.txtName, "Birds");
         d.cmdOK_Click();
@@ -587,7 +573,7 @@ void ListCommandsTest::exit() {
     QFETCH(bool, yes);
     QFETCH(QByteArray, saved);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     if (changed) {
         typeInto(main, "tan");
@@ -595,13 +581,13 @@ void ListCommandsTest::exit() {
     }
     QCOMPARE(endsProgram([&] { main.mnuExit_Click(); }), std::optional<int>(0));
     QCOMPARE(fx.platform().shownDialogs.count("frmAreYouSure"), changed ? 1 : 0);
-    QCOMPARE(list(fx, "colors"), saved);
+    QCOMPARE(fx.listBytes("colors"), saved);
     QVERIFY(fx.platform().messages.isEmpty());
 }
 
 void ListCommandsTest::deleteCurrentList() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     fx.platform().play<frmDelete>([](frmDelete& d) {
@@ -612,7 +598,7 @@ void ListCommandsTest::deleteCurrentList() {
     });
     main.mnuDeleteList_Click();
     QVERIFY(!QFile::exists(fx.listPath("colors")));
-    QCOMPARE(index(fx), QByteArray("animals\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\nfruit\r\n"));
     QVERIFY(!main.txtEditor->isVisibleTo(&main));
     QVERIFY(main.txtEditor->Text().isEmpty());
     QVERIFY(main.lblCategoryLabel->text().isEmpty());
@@ -636,7 +622,7 @@ void ListCommandsTest::deleteCurrentList() {
 
 void ListCommandsTest::deleteOtherListKeepsTheEditor() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     openList(fx, main, "colors");
     typeInto(main, "tan");
     fx.platform().play<frmDelete>([](frmDelete& d) {
@@ -654,7 +640,7 @@ void ListCommandsTest::deleteOtherListKeepsTheEditor() {
         d.cmdCancel_Click();
     });
     main.mnuOpen_Click();
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\ntan\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\ntan\r\n"));
 }
 
 void ListCommandsTest::deleteRemovesEveryCopyAndLowersTheRest() {
@@ -669,7 +655,7 @@ void ListCommandsTest::deleteRemovesEveryCopyAndLowersTheRest() {
         d.cmdOK_Click();
     });
     main.mnuDeleteList_Click();
-    QCOMPARE(index(fx), QByteArray("colors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("colors\r\nfruit\r\n"));
     QVERIFY(!QFile::exists(fx.listPath("animals")));
     QCOMPARE(globals::ListCount, qint16(2));
 }
@@ -683,20 +669,20 @@ void ListCommandsTest::deleteCancelAndNoRow_data() {
 void ListCommandsTest::deleteCancelAndNoRow() {
     QFETCH(bool, cancel);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.writeIndex({"Animals", "colors", "fruit"});
     fx.platform().play<frmDelete>([cancel](frmDelete& d) {
         QVERIFY(!d.hasCloseBox());
         cancel ? d.cmdCancel_Click() : d.cmdOK_Click();
     });
     main.mnuDeleteList_Click();
-    QCOMPARE(index(fx), QByteArray("Animals\r\ncolors\r\nfruit\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("Animals\r\ncolors\r\nfruit\r\n"));
     QCOMPARE(QDir(fx.listFolder()).count(), 5u);
 }
 
 void ListCommandsTest::deleteReadOnlyFile() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     QFile(fx.listPath("fruit")).setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadOther);
     fx.platform().play<frmDelete>([](frmDelete& d) {
         choose(d.List1, "fruit");
@@ -709,7 +695,7 @@ void ListCommandsTest::deleteReadOnlyFile() {
 
 void ListCommandsTest::deleteThatCannotDeleteEndsProgram() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString why = setImmutable(fx.listPath("fruit"), true);
     if (!why.isEmpty())
         QSKIP(qPrintable("needs chattr: " + why));
@@ -726,8 +712,8 @@ void ListCommandsTest::deleteThatCannotDeleteEndsProgram() {
                                                  QStringLiteral(".  Do you have permissions?"));
     QCOMPARE(fx.platform().messages[0].style, 16);
     // The index was rewritten first, as the message's place in the order says.
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\n"));
-    QCOMPARE(list(fx, "fruit"), QByteArray("apple\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\n"));
+    QCOMPARE(fx.listBytes("fruit"), QByteArray("apple\r\n"));
 }
 
 void ListCommandsTest::newListBeyondTheLimitIsNotSaved() {
@@ -743,7 +729,7 @@ void ListCommandsTest::newListBeyondTheLimitIsNotSaved() {
     for (const QString& name : names)
         KestrelFixture::writeFile(fx.listPath(name), "word\r\n");
     frmMain& main = fx.startProgram();
-    const QByteArray before = index(fx);
+    const QByteArray before = fx.indexBytes();
     fx.platform().play<frmAddCategory>([](frmAddCategory& d) {
         QTest::keyClicks(d.txtName, "Extra");
         d.cmdOK_Click();
@@ -756,7 +742,7 @@ void ListCommandsTest::newListBeyondTheLimitIsNotSaved() {
     QVERIFY(fx.platform().messages[0].text.contains("10000"));
     QCOMPARE(fx.platform().messages[0].style, 0);
     QVERIFY(!QFile::exists(fx.listPath("Extra")));
-    QCOMPARE(index(fx), before);
+    QCOMPARE(fx.indexBytes(), before);
     QVERIFY(globals::ListChanged);
 
     // Exit's Yes cannot save it either: the program stays, with the words.
@@ -772,8 +758,8 @@ void ListCommandsTest::newListBeyondTheLimitIsNotSaved() {
         d.cmdOK_Click();
     });
     main.mnuSaveAs_Click();
-    QCOMPARE(list(fx, "aaab"), QByteArray("owl\r\n"));
-    QCOMPARE(index(fx), before);
+    QCOMPARE(fx.listBytes("aaab"), QByteArray("owl\r\n"));
+    QCOMPARE(fx.indexBytes(), before);
     QCOMPARE(globals::CurrentCategory, QStringLiteral("aaab"));
 }
 

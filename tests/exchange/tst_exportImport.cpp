@@ -21,20 +21,6 @@
 #include <QTest>
 
 namespace {
-frmMain& startWithLists(KestrelFixture& fx) {
-    fx.writeIndex({"animals", "colors", "fruit"});
-    fx.writeList("animals", {"cat", "dog"});
-    fx.writeList("colors", {"red"});
-    fx.writeList("fruit", {"apple"});
-    return fx.startProgram();
-}
-
-QByteArray index(KestrelFixture& fx) {
-    return KestrelFixture::readFile(fx.indexPath());
-}
-QByteArray list(KestrelFixture& fx, const QString& name) {
-    return KestrelFixture::readFile(fx.listPath(name));
-}
 
 // Export of the rows named, into the file answered in the save-file dialog.
 void exportRows(KestrelFixture& fx, frmMain& main, const QStringList& rows, const QString& file) {
@@ -106,7 +92,7 @@ private slots:
 
 void ExportImportTest::exportWritesSectionsInRowOrder() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/out.kte");
     exportRows(fx, main, {"fruit", "animals"}, file);
     QCOMPARE(KestrelFixture::readFile(file),
@@ -121,7 +107,7 @@ void ExportImportTest::exportWritesSectionsInRowOrder() {
 
 void ExportImportTest::exportDialogTexts() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     fx.platform().play<frmExport>([](frmExport& d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("Export  categories"));
         QVERIFY(!d.hasCloseBox());
@@ -146,7 +132,7 @@ void ExportImportTest::exportDialogTexts() {
 
 void ExportImportTest::exportNothingChosenMakesAnEmptyFile() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/lists"); // no extension is added
     KestrelFixture::writeFile(file, "old contents");
     exportRows(fx, main, {}, file);
@@ -176,7 +162,7 @@ void ExportImportTest::exportCancelled_data() {
 void ExportImportTest::exportCancelled() {
     QFETCH(QString, answer);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     exportRows(fx, main, {"animals"}, answer);
     QVERIFY(main.userCanceled);
     QVERIFY(fx.platform().messages.isEmpty());
@@ -185,7 +171,7 @@ void ExportImportTest::exportCancelled() {
 
 void ExportImportTest::exportAfterPromptNo() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     globals::CurrentCategory = QStringLiteral("colors");
     main.txtEditor->setText(QStringLiteral("red\r\nblue\r\n"));
     globals::ListChanged = true;
@@ -206,7 +192,7 @@ void ExportImportTest::exportFailures_data() {
 void ExportImportTest::exportFailures() {
     QFETCH(QString, fault);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     QString file = fx.root() + QStringLiteral("/out.kte");
     KestrelFixture::writeFile(file, "***earlier\r\nword\r\n");
     if (fault == "folder") {
@@ -263,9 +249,9 @@ void ExportImportTest::roundTripIntoEmptyInstallation() {
     const QString file = fx.root() + QStringLiteral("/in.kte");
     KestrelFixture::writeFile(file, exported);
     importFile(fx, main, file);
-    QCOMPARE(index(fx), QByteArray("Animals\r\ncolors\r\n"));
-    QCOMPARE(list(fx, "Animals"), QByteArray("cat\r\ndog\r\n"));
-    QCOMPARE(list(fx, "colors"), QByteArray("red\r\ngreen\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("Animals\r\ncolors\r\n"));
+    QCOMPARE(fx.listBytes("Animals"), QByteArray("cat\r\ndog\r\n"));
+    QCOMPARE(fx.listBytes("colors"), QByteArray("red\r\ngreen\r\n"));
     QVERIFY(fx.platform().messages.isEmpty());
     QCOMPARE(fx.platform().fileRequests[0].title, QStringLiteral("Import file"));
     QCOMPARE(fx.platform().fileRequests[0].filter, QStringLiteral("Kt Export file (*.kte)|*.kte"));
@@ -274,16 +260,17 @@ void ExportImportTest::roundTripIntoEmptyInstallation() {
 
 void ExportImportTest::importNewListsInFileOrder() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     globals::CurrentCategory = QStringLiteral("colors");
     main.txtEditor->setText(QStringLiteral("red\r\n"));
     const QString file = fx.root() + QStringLiteral("/in.kte");
     KestrelFixture::writeFile(file, "***Zoo\r\nLION\r\n\r\nTiger\r\n***empty\r\n***birds\rowl");
     importFile(fx, main, file);
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\nZoo\r\nempty\r\nbirds\r\n"));
-    QCOMPARE(list(fx, "Zoo"), QByteArray("lion\r\ntiger\r\n"));
-    QCOMPARE(list(fx, "empty"), QByteArray());
-    QCOMPARE(list(fx, "birds"), QByteArray("owl\r\n"));
+    QCOMPARE(fx.indexBytes(),
+             QByteArray("animals\r\ncolors\r\nfruit\r\nZoo\r\nempty\r\nbirds\r\n"));
+    QCOMPARE(fx.listBytes("Zoo"), QByteArray("lion\r\ntiger\r\n"));
+    QCOMPARE(fx.listBytes("empty"), QByteArray());
+    QCOMPARE(fx.listBytes("birds"), QByteArray("owl\r\n"));
     QVERIFY(fx.platform().shownDialogs.count("frmDuplicate") == 0);
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("red\r\n")); // the editor is not touched
 }
@@ -316,7 +303,7 @@ void ExportImportTest::importClashes() {
     QFETCH(QString, renamed);
 
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/in.kte");
     // "Animals" against "animals": the same list.
     KestrelFixture::writeFile(file, "***Animals\r\nLion\r\n***colorsx\r\nblue\r\n");
@@ -329,11 +316,11 @@ void ExportImportTest::importClashes() {
                             "like to do?\r\r*  Replace the old category with the imported "
                             "category\r*  Give the imported category a new name\r*  Just skip "
                             "the imported category.")});
-    QCOMPARE(index(fx), expectedIndex + "colorsx\r\n");
-    QCOMPARE(list(fx, "animals"), animals);
+    QCOMPARE(fx.indexBytes(), expectedIndex + "colorsx\r\n");
+    QCOMPARE(fx.listBytes("animals"), animals);
     if (!renamed.isEmpty())
-        QCOMPARE(list(fx, renamed), QByteArray("lion\r\n"));
-    QCOMPARE(list(fx, "colorsx"), QByteArray("blue\r\n"));
+        QCOMPARE(fx.listBytes(renamed), QByteArray("lion\r\n"));
+    QCOMPARE(fx.listBytes("colorsx"), QByteArray("blue\r\n"));
     // One list, one file: nothing named in another case beside animals.txt.
     QVERIFY(!QFile::exists(fx.listPath("Animals")));
     QCOMPARE(fx.platform().pendingPlayers(), 0);
@@ -341,7 +328,7 @@ void ExportImportTest::importClashes() {
 
 void ExportImportTest::nameTwiceInOneFile() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/in.kte");
     KestrelFixture::writeFile(file, "***birds\r\nowl\r\n***Birds\r\nrobin\r\n");
     QStringList questions;
@@ -349,8 +336,8 @@ void ExportImportTest::nameTwiceInOneFile() {
     importFile(fx, main, file);
     QCOMPARE(questions.size(), 1);
     QVERIFY(questions[0].contains("\r\rBirds\r\r"));
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\nbirds\r\n"));
-    QCOMPARE(list(fx, "birds"), QByteArray("robin\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\nbirds\r\n"));
+    QCOMPARE(fx.listBytes("birds"), QByteArray("robin\r\n"));
     QCOMPARE(QDir(fx.listFolder()).count(), 6u);
 }
 
@@ -367,29 +354,29 @@ void ExportImportTest::importRefusedFiles() {
     QFETCH(QByteArray, contents);
     QFETCH(QString, message);
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/in.kte");
     if (contents != "<missing>")
         KestrelFixture::writeFile(file, contents);
-    const QByteArray before = index(fx);
+    const QByteArray before = fx.indexBytes();
     importFile(fx, main, file);
     QCOMPARE(fx.platform().messages.size(), 1);
     QCOMPARE(fx.platform().messages[0].style, 0);
     QCOMPARE(fx.platform().messages[0].text,
              message == "has errors" ? file + QStringLiteral(" has errors in it.")
                                      : QStringLiteral("couldn't open import file ") + file);
-    QCOMPARE(index(fx), before);
+    QCOMPARE(fx.indexBytes(), before);
     QCOMPARE(QDir(fx.listFolder()).count(), 5u);
 
     // A second import after a refused one works.
     KestrelFixture::writeFile(file, "***birds\r\nowl\r\n");
     importFile(fx, main, file);
-    QCOMPARE(list(fx, "birds"), QByteArray("owl\r\n"));
+    QCOMPARE(fx.listBytes("birds"), QByteArray("owl\r\n"));
 }
 
 void ExportImportTest::unsafeHeadersAreSkipped() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString file = fx.root() + QStringLiteral("/in.kte");
     KestrelFixture::writeFile(file, "***../../escape\r\nx\r\n***\r\ny\r\n***a/b\r\nz\r\n"
                                     "***what?\r\nq\r\n***list 2\r\nok\r\n");
@@ -398,8 +385,8 @@ void ExportImportTest::unsafeHeadersAreSkipped() {
     for (const Message& m : fx.platform().messages)
         QCOMPARE(m.style, 0);
     QVERIFY(fx.platform().messages[0].text.contains("../../escape"));
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\nlist 2\r\n"));
-    QCOMPARE(list(fx, "list 2"), QByteArray("ok\r\n"));
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\nlist 2\r\n"));
+    QCOMPARE(fx.listBytes("list 2"), QByteArray("ok\r\n"));
     QVERIFY(!QFile::exists(fx.root() + QStringLiteral("/escape.txt")));
     QCOMPARE(QDir(fx.listFolder()).count(), 6u);
     QCOMPARE(QDir(fx.root()).entryList(QDir::Files), QStringList{"in.kte"});
@@ -420,14 +407,14 @@ void ExportImportTest::importStopsAtTheLimit() {
     QCOMPARE(globals::ListCount, qint16(10000));
     QVERIFY(QFile::exists(fx.listPath("a")) && QFile::exists(fx.listPath("b")));
     QVERIFY(!QFile::exists(fx.listPath("c")) && !QFile::exists(fx.listPath("d")));
-    QVERIFY(index(fx).endsWith("n9997\r\na\r\nb\r\n"));
+    QVERIFY(fx.indexBytes().endsWith("n9997\r\na\r\nb\r\n"));
     QCOMPARE(fx.platform().messages.size(), 1);
     QVERIFY(fx.platform().messages[0].text.startsWith("2 of the lists"));
 }
 
 void ExportImportTest::importListFileCannotBeWritten() {
     KestrelFixture fx;
-    frmMain& main = startWithLists(fx);
+    frmMain& main = fx.startWithSampleLists();
     const QString why = setImmutable(fx.listPath("fruit"), true);
     if (!why.isEmpty())
         QSKIP(qPrintable("needs chattr: " + why));
@@ -443,9 +430,9 @@ void ExportImportTest::importListFileCannotBeWritten() {
                                                  QStringLiteral(" for writing.  Do you have "
                                                                 "proper permissions?"));
     QCOMPARE(fx.platform().messages[0].style, 16);
-    QCOMPARE(list(fx, "fruit"), QByteArray("apple\r\n"));              // whole, not truncated
-    QCOMPARE(list(fx, "birds"), QByteArray("owl\r\n"));                // written before the failure
-    QCOMPARE(index(fx), QByteArray("animals\r\ncolors\r\nfruit\r\n")); // never reached
+    QCOMPARE(fx.listBytes("fruit"), QByteArray("apple\r\n")); // whole, not truncated
+    QCOMPARE(fx.listBytes("birds"), QByteArray("owl\r\n"));   // written before the failure
+    QCOMPARE(fx.indexBytes(), QByteArray("animals\r\ncolors\r\nfruit\r\n")); // never reached
 }
 
 QTEST_MAIN(ExportImportTest)

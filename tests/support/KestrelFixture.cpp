@@ -108,6 +108,14 @@ frmMain& KestrelFixture::startProgram() {
     return main;
 }
 
+frmMain& KestrelFixture::startWithSampleLists() {
+    writeIndex({"animals", "colors", "fruit"});
+    writeList("animals", {"cat", "dog"});
+    writeList("colors", {"red"});
+    writeList("fruit", {"apple"});
+    return startProgram();
+}
+
 namespace {
 QString run(const QString& program, const QStringList& args) {
     QProcess p;

@@ -50,6 +50,11 @@ public:
     // Start-up as a user goes through it: registered, the right password,
     // the main window in its state with no list open.
     frmMain& startProgram();
+    // startProgram() over three lists: animals (cat, dog), colors (red), fruit (apple).
+    frmMain& startWithSampleLists();
+
+    QByteArray indexBytes() const { return readFile(indexPath()); }
+    QByteArray listBytes(const QString& name) const { return readFile(listPath(name)); }
 
 private:
     QTemporaryDir dir_;
