@@ -1,7 +1,8 @@
 #include "app/frmPassword.h"
 
+#include "core/messages.h"
+#include "core/services.h"
 #include "ui/look.h"
-#include "ui/services.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -28,7 +29,7 @@ frmPassword::frmPassword()
     Text1->setEchoMode(QLineEdit::Password);
     Text1->setStyle(&starStyle_);
     Text1->setFont(font());
-    ui::PlaceTwips(Text1, 480, 840, 4400, 435);
+    ui::placeTwips(Text1, 480, 840, 4400, 435);
     cmdOK = addButton(QStringLiteral("OK"), 480, 1680, 1935, 495);
     cmdCancel = addButton(QStringLiteral("Never Mind"), 2940, 1680, 1935, 495);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -49,14 +50,14 @@ void frmPassword::cmdOK_Click() {
         hide();
     } else {
         ++failedAttempts_;
-        ui::MsgBox(QStringLiteral("Incorrect Password"));
+        core::MsgBox(messages::incorrectPassword());
     }
     if (failedAttempts_ >= kMaxAttempts) {
-        ui::MsgBox(QStringLiteral("Exiting Program"), ui::vbCritical);
-        ui::EndProgram(1);
+        core::MsgBox(messages::exitingProgram(), core::vbCritical);
+        core::EndProgram(1);
     }
 }
 
 void frmPassword::cmdCancel_Click() {
-    ui::EndProgram();
+    core::EndProgram();
 }

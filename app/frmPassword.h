@@ -16,7 +16,7 @@ public:
     void Form_Load() override;
     void cmdOK_Click();
     void cmdCancel_Click();
-    void CloseBoxClicked() override { cmdCancel_Click(); }
+    void closeBoxClicked() override { cmdCancel_Click(); }
 
     QLabel* Label1 = nullptr;
     QLineEdit* Text1 = nullptr;

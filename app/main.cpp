@@ -1,5 +1,5 @@
+#include "app/frmMain.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 #include "ui/platform.h"
 
@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillbox"));
     QApplication::setQuitOnLastWindowClosed(false);
-    ui::InstallLook();
+    ui::installLook();
     ui::WidgetPlatform platform;
     ui::installPlatform(&platform);
 

@@ -1,7 +1,7 @@
 #include "commands/frmAddCategory.h"
 
-#include "app/globals.h"
 #include "commands/frmNewSure.h"
+#include "core/globals.h"
 #include "editing/keyFilters.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
@@ -12,9 +12,9 @@
 #include <QPushButton>
 
 frmAddCategory::frmAddCategory()
-    : ui::NameDialog(QStringLiteral("Add a category"),
-                     QStringLiteral("Type the name for your new category."), 94,
-                     QStringLiteral("Only 15 letters, please. No punctuation, please.")) {
+    : commands::NameDialog(QStringLiteral("Add a category"),
+                           QStringLiteral("Type the name for your new category."), 94,
+                           QStringLiteral("Only 15 letters, please. No punctuation, please.")) {
     lblDir1 = prompt;
 }
 

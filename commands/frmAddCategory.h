@@ -2,9 +2,9 @@
 // File > New asks for the new list's name here. A name of fewer than two
 // characters is not taken; a name the index holds leads to frmNewSure.
 
-#include "ui/NameDialog.h"
+#include "commands/NameDialog.h"
 
-class frmAddCategory : public ui::NameDialog {
+class frmAddCategory : public commands::NameDialog {
     Q_OBJECT
 public:
     frmAddCategory();

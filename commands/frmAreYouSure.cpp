@@ -1,8 +1,8 @@
 #include "commands/frmAreYouSure.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
+#include "ui/MainWindow.h"
 #include "ui/look.h"
 
 #include <QPushButton>
@@ -18,14 +18,14 @@ frmAreYouSure::frmAreYouSure() : ui::Dialog(QStringLiteral("Confirm"), 6000, 240
 }
 
 void frmAreYouSure::Form_Activate() {
-    ui::SetCaption(Label1, QStringLiteral("'") + globals::CurrentCategory +
-                               QStringLiteral("' has been changed since it was last saved.  Save "
-                                              "it now?"));
+    ui::setCaption(Label1,
+                   QStringLiteral("'%1' has been changed since it was last saved.  Save it now?")
+                       .arg(globals::CurrentCategory));
     cmdYes->setFocus();
 }
 
 void frmAreYouSure::cmdYes_Click() {
-    ui::Forms::get<frmMain>().YesImSure = true;
+    ui::mainWindow().YesImSure = true;
     hide();
 }
 

@@ -1,14 +1,15 @@
 #include "commands/frmDelete.h"
 
-#include "app/globals.h"
-#include "store/listFiles.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "store/listIndex.h"
+#include "store/listWorkflows.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
+#include "ui/MainWindow.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
-#include "ui/services.h"
 
 #include <QPushButton>
 
@@ -30,7 +31,7 @@ void frmDelete::Form_Activate() {
 }
 
 void frmDelete::cmdCancel_Click() {
-    ui::Forms::get<frmMain>().userCanceled = true;
+    ui::mainWindow().userCanceled = true;
     hide();
 }
 
@@ -41,40 +42,28 @@ void frmDelete::cmdOK_Click() {
         return;
     }
     QString name = selected.constFirst()->text();
-    frmMain& main = ui::Forms::get<frmMain>();
-    if (DeleteCategory(name)) {
-        ui::SetCaption(main.lblVisibleHelp, globals::HelpText[1]);
+    if (DeleteCategory(name))
         globals::ListChanged = false;
-    }
     // Another list deleted: the open list, its instructions and its Changed
     // flag stay as they were, so unsaved edits are still offered for saving.
-    main.userCanceled = false;
+    ui::mainWindow().userCanceled = false;
     hide();
 }
 
 bool frmDelete::DeleteCategory(QString& Category) {
-    const QString deleted = Category.toLower();
-    QStringList kept;
-    for (const QString& name : store::currentListNames()) {
-        if (name.toLower() != deleted)
-            kept.append(name.toLower());
+    const store::DeleteResult deleted = store::deleteList(Category);
+    switch (deleted.status) {
+    case store::DeleteStatus::Deleted:
+        break;
+    case store::DeleteStatus::IndexNotWritten:
+        core::fatal(messages::indexNotWritten());
+    case store::DeleteStatus::FileNotDeleted:
+        core::fatal(messages::listNotDeleted(deleted.listPath));
     }
-    const QString path = store::resolveListFile(Category);
-    if (!store::writeIndexFile(kept))
-        ui::Fatal(store::kIndexWriteFailed);
-    if (!store::removeFile(path))
-        ui::Fatal(QStringLiteral("could not delete ") + path +
-                  QStringLiteral(".  Do you have permissions?"));
-
-    const bool current = deleted == globals::CurrentCategory.toLower();
+    const bool current = Category.toLower() == globals::CurrentCategory.toLower();
     if (current) {
-        frmMain& main = ui::Forms::get<frmMain>();
-        ui::SetCaption(main.lblCategoryLabel, QString());
         globals::CurrentCategory.clear();
-        main.txtEditor->setText(QString());
-        main.txtEditor->setVisible(false);
-        main.mnuDisable_EditSave();
+        ui::mainWindow().showNoList();
     }
-    globals::LoadListIndex();
     return current;
 }

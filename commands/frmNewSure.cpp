@@ -1,11 +1,11 @@
 #include "commands/frmNewSure.h"
 
-#include "app/globals.h"
 #include "commands/frmAddCategory.h"
+#include "core/globals.h"
 #include "ui/Forms.h"
+#include "ui/MainWindow.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include <QPushButton>
@@ -29,35 +29,27 @@ frmNewSure::frmNewSure()
 
 void frmNewSure::Form_Activate() {
     choice = Choice::None;
-    ui::SetCaption(Label1, QStringLiteral("'") + typedName() +
-                               QStringLiteral("' is already a category.") + QStringLiteral("\r") +
-                               QStringLiteral("Do you want to make a new version ") +
-                               QStringLiteral("or edit the current one?"));
+    ui::setCaption(Label1, QStringLiteral("'%1' is already a category.\rDo you want to make a new "
+                                          "version or edit the current one?")
+                               .arg(typedName()));
     cmdNew->setFocus();
-}
-
-void frmNewSure::showEditor() {
-    frmMain& main = ui::Forms::get<frmMain>();
-    main.txtEditor->setVisible(true);
-    ui::SetCaption(main.lblVisibleHelp, globals::HelpText[2]);
-    main.mnuEnable_All();
 }
 
 void frmNewSure::cmdNew_Click() {
     choice = Choice::NewVersion;
-    ui::Forms::get<frmMain>().txtEditor->setText(QString());
-    showEditor();
+    ui::mainWindow().txtEditor->setText(QString());
+    ui::mainWindow().showEditing();
     hide();
 }
 
 void frmNewSure::cmdEdit_Click() {
     QString name = typedName();
-    if (!ui::Forms::get<frmMain>().txtEditor_GetEntries(name)) {
+    if (!ui::mainWindow().txtEditor_GetEntries(name)) {
         choice = Choice::Unreadable;
         hide();
         return;
     }
     choice = Choice::EditCurrent;
-    showEditor();
+    ui::mainWindow().showEditing();
     hide();
 }

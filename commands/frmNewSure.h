@@ -20,7 +20,4 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdEdit = nullptr;
-
-private:
-    void showEditor();
 };

@@ -1,10 +1,10 @@
 #include "commands/frmOpen.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
-#include "ui/frmMain.h"
+#include "ui/MainWindow.h"
 #include "ui/look.h"
 
 #include <QPushButton>
@@ -32,8 +32,8 @@ frmOpen::frmOpen() : ui::Dialog(kTitle, 5400, 5400, CloseBox::Present) {
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
 }
 
-void frmOpen::RestoreDesignTexts() {
-    ui::SetCaption(Label1, kInstruction);
+void frmOpen::restoreDesignTexts() {
+    ui::setCaption(Label1, kInstruction);
     setWindowTitle(kTitle);
     cmdCancel->setText(kNeverMind);
 }
@@ -47,12 +47,12 @@ void frmOpen::Form_Activate() {
     if (List1->count() > 0)
         return;
     List1->setVisible(false);
-    ui::SetCaption(Label1, QStringLiteral("No word lists.  \r\rUse 'File > New' to start one."));
+    ui::setCaption(Label1, QStringLiteral("No word lists.  \r\rUse 'File > New' to start one."));
     cmdCancel->setVisible(false);
 }
 
 void frmOpen::cmdOK_Click() {
-    frmMain& main = ui::Forms::get<frmMain>();
+    ui::MainWindow& main = ui::mainWindow();
     const QList<QListWidgetItem*> selected = List1->selectedItems();
     QString name = selected.isEmpty() ? QString() : selected.constFirst()->text();
     // No lists, no row chosen, or a list that cannot be read: nothing is
@@ -69,7 +69,7 @@ void frmOpen::cmdOK_Click() {
 }
 
 void frmOpen::cmdCancel_Click() {
-    ui::Forms::get<frmMain>().userCanceled = true;
+    ui::mainWindow().userCanceled = true;
     hide();
 }
 

@@ -14,13 +14,13 @@ public:
     frmOpen();
 
     // The texts of the layout, which the no-lists state replaces.
-    void RestoreDesignTexts();
+    void restoreDesignTexts();
     void Form_Activate() override;
     void cmdOK_Click();
     void cmdCancel_Click();
     void List1_DblClick();
     // The close box leaves like Never Mind.
-    void CloseBoxClicked() override { cmdCancel_Click(); }
+    void closeBoxClicked() override { cmdCancel_Click(); }
 
     QLabel* Label1 = nullptr;
     ui::ListBox* List1 = nullptr;

@@ -1,7 +1,7 @@
 #include "commands/frmReplaceReally.h"
 
-#include "app/globals.h"
 #include "commands/frmSaveAs.h"
+#include "core/globals.h"
 #include "ui/Forms.h"
 #include "ui/SingleLineTextBox.h"
 #include "ui/look.h"
@@ -19,11 +19,9 @@ frmReplaceReally::frmReplaceReally()
 }
 
 void frmReplaceReally::Form_Activate() {
-    const QString cr = QStringLiteral("\r");
-    ui::SetCaption(Label1, QStringLiteral("Sorry, but ") + cr + cr + QStringLiteral("    ") +
-                               ui::Forms::get<frmSaveAs>().txtName->Text() + cr + cr +
-                               QStringLiteral(" is already a category.") + cr +
-                               QStringLiteral("Do you want to replace it?"));
+    ui::setCaption(Label1, QStringLiteral("Sorry, but \r\r    %1\r\r is already a category.\rDo "
+                                          "you want to replace it?")
+                               .arg(ui::Forms::get<frmSaveAs>().txtName->Text()));
     cmdYes->setFocus();
 }
 

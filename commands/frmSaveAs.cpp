@@ -1,12 +1,12 @@
 #include "commands/frmSaveAs.h"
 
-#include "app/globals.h"
 #include "commands/frmReplaceReally.h"
+#include "core/globals.h"
 #include "editing/keyFilters.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
+#include "ui/MainWindow.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 #include "ui/platform.h"
 
@@ -14,9 +14,9 @@
 #include <QPushButton>
 
 frmSaveAs::frmSaveAs()
-    : ui::NameDialog(QStringLiteral("Save as a New Category"),
-                     QStringLiteral("Type the new category name."), 110,
-                     QStringLiteral("Only 15 letters, please.  Please, no punctuation.")) {
+    : commands::NameDialog(QStringLiteral("Save as a New Category"),
+                           QStringLiteral("Type the new category name."), 110,
+                           QStringLiteral("Only 15 letters, please.  Please, no punctuation.")) {
     Label1 = prompt;
 }
 
@@ -39,7 +39,7 @@ void frmSaveAs::cmdOK_Click() {
             return;
         }
     }
-    frmMain& main = ui::Forms::get<frmMain>();
+    ui::MainWindow& main = ui::mainWindow();
     const QString previous = globals::CurrentCategory;
     globals::CurrentCategory = name;
     if (!main.txtEditor_SaveEntries()) {
@@ -47,7 +47,7 @@ void frmSaveAs::cmdOK_Click() {
         hide();
         return;
     }
-    ui::SetCaption(main.lblCategoryLabel, QStringLiteral("category: ") + name);
+    ui::setCaption(main.lblCategoryLabel, QStringLiteral("category: %1").arg(name));
     hide();
 }
 

@@ -2,9 +2,9 @@
 // Save As: saves the editor's words under a new name, after a confirmation
 // when a list of that name exists.
 
-#include "ui/NameDialog.h"
+#include "commands/NameDialog.h"
 
-class frmSaveAs : public ui::NameDialog {
+class frmSaveAs : public commands::NameDialog {
     Q_OBJECT
 public:
     frmSaveAs();

@@ -1,16 +1,19 @@
 #include "commands/listCommands.h"
 
-#include "app/globals.h"
 #include "commands/frmAddCategory.h"
 #include "commands/frmAreYouSure.h"
 #include "commands/frmDelete.h"
 #include "commands/frmNewSure.h"
 #include "commands/frmOpen.h"
 #include "commands/frmSaveAs.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
+#include "editing/keyFilters.h"
 #include "ui/Forms.h"
+#include "ui/MainWindow.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 #include "ui/platform.h"
 
@@ -20,24 +23,22 @@ namespace commands {
 
 namespace {
 // Shows the prompt; true when the user chose to save.
-bool askToSave(frmMain& main) {
+bool askToSave(ui::MainWindow& main) {
     main.YesImSure = false;
     ui::ShowModal(ui::Forms::get<frmAreYouSure>());
     return main.YesImSure;
 }
 
 // The window's editing state for the current list.
-void showCurrentList(frmMain& main) {
-    ui::SetCaption(main.lblCategoryLabel,
-                   QStringLiteral("category: ") + globals::CurrentCategory.toLower());
-    main.txtEditor->setVisible(true);
-    ui::SetCaption(main.lblVisibleHelp, globals::HelpText[2]);
-    main.mnuEnable_All();
+void showCurrentList(ui::MainWindow& main) {
+    ui::setCaption(main.lblCategoryLabel,
+                   QStringLiteral("category: %1").arg(globals::CurrentCategory.toLower()));
+    main.showEditing();
     globals::ListChanged = false;
 }
 } // namespace
 
-bool OfferToSave(frmMain& main) {
+bool OfferToSave(ui::MainWindow& main) {
     if (!globals::ListChanged || !askToSave(main))
         return true;
     if (!main.txtEditor_SaveEntries())
@@ -47,14 +48,14 @@ bool OfferToSave(frmMain& main) {
     return true;
 }
 
-void NewList(frmMain& main) {
+void NewList(ui::MainWindow& main) {
     if (!OfferToSave(main))
         return;
     frmAddCategory& add = ui::Forms::get<frmAddCategory>();
     ui::Forms::get<frmNewSure>().choice = frmNewSure::Choice::None;
     add.txtName->setText(QString());
     ui::ShowModal(add);
-    if (add.txtName->Text().size() < 2)
+    if (add.txtName->Text().size() < editing::kMinNameLength)
         return; // no name taken: everything stays as it was
 
     showCurrentList(main);
@@ -64,12 +65,12 @@ void NewList(frmMain& main) {
     main.txtEditor->SetFocus();
 }
 
-void OpenList(frmMain& main) {
+void OpenList(ui::MainWindow& main) {
     if (!OfferToSave(main))
         return;
     main.userCanceled = false;
     frmOpen& open = ui::Forms::get<frmOpen>();
-    open.RestoreDesignTexts();
+    open.restoreDesignTexts();
     ui::ShowModal(open);
     if (main.userCanceled)
         return;
@@ -78,23 +79,23 @@ void OpenList(frmMain& main) {
     main.txtEditor->SetFocus();
 }
 
-void SaveList(frmMain& main) {
+void SaveList(ui::MainWindow& main) {
     if (!main.txtEditor_SaveEntries())
         return;
-    ui::MsgBox(QStringLiteral("Word list was saved."), ui::vbOKOnly, QStringLiteral("Success"));
+    core::MsgBox(messages::saved(), core::vbOKOnly, messages::savedTitle());
 }
 
-void SaveListAs(frmMain&) {
+void SaveListAs(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmSaveAs>());
 }
 
-void ExitProgram(frmMain& main) {
+void ExitProgram(ui::MainWindow& main) {
     if (globals::ListChanged && askToSave(main) && !main.txtEditor_SaveEntries())
         return;
-    ui::EndProgram();
+    core::EndProgram();
 }
 
-void DeleteList(frmMain&) {
+void DeleteList(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmDelete>());
 }
 

@@ -2,7 +2,9 @@
 // The File and Edit menu commands that create, open, save, rename and delete
 // lists. The main window's handlers call these.
 
-class frmMain;
+namespace ui {
+class MainWindow;
+}
 
 namespace commands {
 
@@ -10,15 +12,15 @@ namespace commands {
 // list has unsaved changes, Yes saves it (and restarts the undo history).
 // False when the save was refused: the command then stops, so the unsaved
 // words are not lost.
-bool OfferToSave(frmMain& main);
+bool OfferToSave(ui::MainWindow& main);
 
-void NewList(frmMain& main);
-void OpenList(frmMain& main);
-void SaveList(frmMain& main);
-void SaveListAs(frmMain& main);
+void NewList(ui::MainWindow& main);
+void OpenList(ui::MainWindow& main);
+void SaveList(ui::MainWindow& main);
+void SaveListAs(ui::MainWindow& main);
 // Offers to save unsaved changes, then ends the program (unless the save was
 // refused).
-void ExitProgram(frmMain& main);
-void DeleteList(frmMain& main);
+void ExitProgram(ui::MainWindow& main);
+void DeleteList(ui::MainWindow& main);
 
 } // namespace commands

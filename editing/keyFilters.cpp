@@ -2,8 +2,17 @@
 
 #include "editing/rejection.h"
 #include "ui/TextBox.h"
+#include "ui/keyCodes.h"
 
 namespace editing {
+
+using ui::kKeyBackspace;
+using ui::kKeyCtrlC;
+using ui::kKeyCtrlV;
+using ui::kKeyCtrlX;
+using ui::kKeyEnter;
+using ui::kKeyLineFeed;
+using ui::kKeySpace;
 
 namespace {
 bool isCapital(int code) {
@@ -14,15 +23,15 @@ bool isSmall(int code) {
 }
 } // namespace
 
-EditorKey FilterEditorKey(int& keyCode) {
+EditorKey filterEditorKey(int& keyCode) {
     switch (keyCode) {
-    case 3:
+    case kKeyCtrlC:
         return EditorKey::Copy;
-    case 22:
+    case kKeyCtrlV:
         return EditorKey::Paste;
-    case 24:
+    case kKeyCtrlX:
         return EditorKey::Cut;
-    case ' ':
+    case kKeySpace:
         keyCode = 0;
         return EditorKey::Refused;
     default:
@@ -32,25 +41,27 @@ EditorKey FilterEditorKey(int& keyCode) {
         keyCode += 'a' - 'A';
         return EditorKey::Typed;
     }
-    if (isSmall(keyCode) || keyCode == 10 || keyCode == 13 || keyCode == 8)
+    if (isSmall(keyCode) || keyCode == kKeyLineFeed || keyCode == kKeyEnter ||
+        keyCode == kKeyBackspace)
         return EditorKey::Typed;
     keyCode = 0;
     return EditorKey::Refused;
 }
 
-NameKey FilterNameKey(int& keyCode, int lengthBefore) {
-    if (keyCode == 13)
+NameKey filterNameKey(int& keyCode, int lengthBefore) {
+    if (keyCode == kKeyEnter)
         return NameKey::Enter;
-    if (keyCode == 8)
+    if (keyCode == kKeyBackspace)
         return NameKey::Typed;
-    if ((isCapital(keyCode) || isSmall(keyCode) || keyCode == ' ') && lengthBefore < kMaxNameLength)
+    if ((isCapital(keyCode) || isSmall(keyCode) || keyCode == kKeySpace) &&
+        lengthBefore < kMaxNameLength)
         return NameKey::Typed;
     keyCode = 0;
     return NameKey::Refused;
 }
 
-void NameBoxKeyPress(ui::TextBox& box, int& keyCode, const std::function<void()>& ok) {
-    switch (FilterNameKey(keyCode, int(box.Text().size()))) {
+void nameBoxKeyPress(ui::TextBox& box, int& keyCode, const std::function<void()>& ok) {
+    switch (filterNameKey(keyCode, int(box.Text().size()))) {
     case NameKey::Enter:
         ok();
         break;

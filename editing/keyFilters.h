@@ -20,7 +20,7 @@ enum class EditorKey {
 };
 
 // The editor's filter: decides a key, and may rewrite its code.
-EditorKey FilterEditorKey(int& keyCode);
+EditorKey filterEditorKey(int& keyCode);
 
 constexpr int kMaxNameLength = 15;
 constexpr int kMinNameLength = 2;
@@ -33,10 +33,10 @@ enum class NameKey {
 
 // The list-name filter. The length is the box's text before the key, whether
 // or not part of it is selected.
-NameKey FilterNameKey(int& keyCode, int lengthBefore);
+NameKey filterNameKey(int& keyCode, int lengthBefore);
 
 // The key handler of a list-name box: Enter runs ok, a refused key is dropped
 // with the rejection signal on the box.
-void NameBoxKeyPress(ui::TextBox& box, int& keyCode, const std::function<void()>& ok);
+void nameBoxKeyPress(ui::TextBox& box, int& keyCode, const std::function<void()>& ok);
 
 } // namespace editing

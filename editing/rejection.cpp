@@ -1,7 +1,7 @@
 #include "editing/rejection.h"
 
+#include "core/services.h"
 #include "ui/TextBox.h"
-#include "ui/services.h"
 
 namespace globals {
 
@@ -18,8 +18,8 @@ void swapColours(ui::TextBox& box) {
 void SignalRejection(ui::TextBox& box) {
     swapColours(box);
     for (int i = 1; i <= editing::kRejectionBeeps; ++i)
-        ui::Beep();
-    ui::services().hold(editing::kRejectionFlashMilliseconds);
+        core::Beep();
+    core::services().hold(editing::kRejectionFlashMilliseconds);
     swapColours(box);
 }
 

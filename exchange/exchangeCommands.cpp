@@ -1,28 +1,29 @@
 #include "exchange/exchangeCommands.h"
 
-#include "app/globals.h"
 #include "commands/listCommands.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "exchange/exchangeFile.h"
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
+#include "store/ListImport.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
+#include "ui/MainWindow.h"
 #include "ui/platform.h"
-
-#include <QSet>
 
 namespace exchange {
 
-void ExportLists(frmMain& main) {
+void ExportLists(ui::MainWindow& main) {
     if (!commands::OfferToSave(main))
         return;
     ui::ShowModal(ui::Forms::get<frmExport>());
 }
 
-void ImportLists(frmMain& main) {
+void ImportLists(ui::MainWindow& main) {
     if (!commands::OfferToSave(main))
         return;
     main.cd1.DialogTitle = QStringLiteral("Import file");
@@ -39,30 +40,10 @@ void ImportLists(frmMain& main) {
 namespace globals {
 
 namespace {
-// The names of the list index in small letters, kept up to date as the
-// import adds names, so a large import does not search the index again and
-// again (FindListName's answer, found in one step).
-class HeldNames {
-public:
-    HeldNames() {
-        names_.reserve(ListCount);
-        for (int i = 1; i <= ListCount; ++i)
-            names_.insert(ListNames[i].toLower());
-    }
-    bool contains(const QString& name) const { return names_.contains(name.toLower()); }
-    void add(const QString& name) {
-        ListNames[++ListCount] = name;
-        names_.insert(name.toLower());
-    }
-
-private:
-    QSet<QString> names_;
-};
-
 // Decides what becomes of the section named importCategory: asks when the
 // index holds the name. True when it is to be written (under importCategory).
-bool resolveImportName(const HeldNames& held) {
-    if (held.contains(importCategory)) {
+bool resolveImportName(const store::ListImport& import) {
+    if (import.holds(importCategory)) {
         skipCategory = true;
         ui::ShowModal(ui::Forms::get<frmDuplicate>());
     }
@@ -77,16 +58,15 @@ void ImportCategories(QString& FileName) {
                                                     ? exchange::readExchangeFile(file.bytes)
                                                     : exchange::ExchangeFile{};
     if (exchangeFile.status == exchange::ReadStatus::Unreadable) {
-        ui::MsgBox(QStringLiteral("couldn't open import file ") + FileName);
+        core::MsgBox(messages::importNotOpened(FileName));
         return;
     }
     if (exchangeFile.status == exchange::ReadStatus::NoHeader) {
-        ui::MsgBox(FileName + QStringLiteral(" has errors in it."));
+        core::MsgBox(messages::importHasErrors(FileName));
         return;
     }
 
-    HeldNames held;
-    store::ListFolder folder(ListCount + exchangeFile.sections.size());
+    store::ListImport import(exchangeFile.sections.size());
     int overLimit = 0;
     for (const exchange::Section& section : exchangeFile.sections) {
         importCategory = section.name;
@@ -94,39 +74,27 @@ void ImportCategories(QString& FileName) {
         if (exchange::isUnsafeListName(importCategory)) {
             // Never a file outside the list folder, nor a name later commands
             // cannot handle.
-            ui::MsgBox(QStringLiteral("The list named \"") + importCategory +
-                       QStringLiteral("\" in ") + FileName +
-                       QStringLiteral(" cannot be imported: its name cannot be a file name. It "
-                                      "was skipped."));
+            core::MsgBox(messages::importNameUnusable(importCategory, FileName));
             continue;
         }
-        if (!resolveImportName(held))
+        if (!resolveImportName(import))
             continue;
-        if (!held.contains(importCategory)) {
-            if (ListCount >= kMaxLists) {
-                ++overLimit; // the index holds no more names
-                continue;
-            }
-            held.add(importCategory);
+        const store::ListImport::Result written = import.write(importCategory, section.words);
+        switch (written.status) {
+        case store::ListImport::Status::Written:
+            break;
+        case store::ListImport::Status::IndexFull:
+            ++overLimit; // the index holds no more names
+            break;
+        case store::ListImport::Status::NotWritten:
+            core::fatal(messages::importedListNotWritten(written.path));
         }
-        // Replace writes the existing list's file, whatever its letter case.
-        const QString path = folder.resolve(importCategory);
-        if (!store::writeFileAtomically(path, store::joinLines(section.words)))
-            ui::Fatal(QStringLiteral("could not open ") + path +
-                      QStringLiteral(" for writing.  Do you have proper permissions?"));
-        folder.add(importCategory);
     }
 
-    if (!store::writeIndexFile(store::currentListNames()))
-        ui::Fatal(QStringLiteral("could not update ") + store::indexFilePath() +
-                  QStringLiteral(".  Do you have proper permissions?"));
-    LoadListIndex();
+    if (!import.finish())
+        core::fatal(messages::importIndexNotWritten(store::indexFilePath()));
     if (overLimit > 0)
-        ui::MsgBox(QStringLiteral("%1 of the lists in %2 were not imported: Kestrel can hold "
-                                  "no more than %3 word lists.")
-                       .arg(overLimit)
-                       .arg(FileName)
-                       .arg(kMaxLists));
+        core::MsgBox(messages::importOverLimit(overLimit, FileName, kMaxLists));
 }
 
 } // namespace globals

@@ -3,11 +3,13 @@
 
 #include <QString>
 
-class frmMain;
+namespace ui {
+class MainWindow;
+}
 
 namespace exchange {
-void ExportLists(frmMain& main);
-void ImportLists(frmMain& main);
+void ExportLists(ui::MainWindow& main);
+void ImportLists(ui::MainWindow& main);
 } // namespace exchange
 
 namespace globals {

@@ -1,6 +1,6 @@
 #include "exchange/frmDuplicate.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "editing/keyFilters.h"
 #include "exchange/frmRename.h"
 #include "store/listIndex.h"
@@ -24,14 +24,12 @@ frmDuplicate::frmDuplicate()
 }
 
 void frmDuplicate::Form_Activate() {
-    const QString cr = QStringLiteral("\r");
-    ui::SetCaption(
-        lblDir1, QStringLiteral("Unfortunately,") + cr + cr + globals::importCategory + cr + cr +
-                     QStringLiteral("is already a category. What would you like to do?") + cr + cr +
-                     QStringLiteral("*  Replace the old category with the imported "
-                                    "category") +
-                     cr + QStringLiteral("*  Give the imported category a new name") + cr +
-                     QStringLiteral("*  Just skip the imported category."));
+    ui::setCaption(lblDir1,
+                   QStringLiteral("Unfortunately,\r\r%1\r\ris already a category. What would you "
+                                  "like to do?\r\r*  Replace the old category with the imported "
+                                  "category\r*  Give the imported category a new name\r*  Just "
+                                  "skip the imported category.")
+                       .arg(globals::importCategory));
     cmdReplace->setFocus();
 }
 

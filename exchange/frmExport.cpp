@@ -1,15 +1,16 @@
 #include "exchange/frmExport.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "exchange/exchangeFile.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
-#include "ui/frmMain.h"
+#include "ui/MainWindow.h"
 #include "ui/look.h"
-#include "ui/services.h"
 
 #include <QPushButton>
 
@@ -33,7 +34,7 @@ frmExport::frmExport()
 void frmExport::Form_Activate() {
     globals::LoadListIndex();
     List1->fill(store::currentListNames());
-    ui::SetCaption(Label1,
+    ui::setCaption(Label1,
                    QStringLiteral("Hold down the CTRL key and click on the categories you want to "
                                   "export.\r\rAfter you click 'Export', you will name the export "
                                   "file."));
@@ -41,12 +42,12 @@ void frmExport::Form_Activate() {
 }
 
 void frmExport::cmdCancel_Click() {
-    ui::Forms::get<frmMain>().userCanceled = true;
+    ui::mainWindow().userCanceled = true;
     hide();
 }
 
 void frmExport::cmdOK_Click() {
-    frmMain& main = ui::Forms::get<frmMain>();
+    ui::MainWindow& main = ui::mainWindow();
     main.userCanceled = false;
     cd1.DialogTitle = QStringLiteral("Export File Name");
     cd1.Filter = QStringLiteral("KT Export File (*.kte)|*.kte");
@@ -66,10 +67,9 @@ void frmExport::ExportCategories(QString& FileName) {
     // The file is written whole or not at all: a failure leaves an earlier
     // file of that name as it was.
     store::AtomicFile file(FileName);
-    const QString cannotCreate = QStringLiteral("Error attempting to create ") + FileName +
-                                 QStringLiteral(". Do you have proper permission?");
+    const QString cannotCreate = messages::exchangeNotCreated(FileName);
     if (!file.open())
-        ui::Fatal(cannotCreate);
+        core::fatal(cannotCreate);
     const store::ListFolder folder(List1->count());
     for (int row = 0; row < List1->count(); ++row) {
         const QListWidgetItem* item = List1->item(row);
@@ -78,10 +78,10 @@ void frmExport::ExportCategories(QString& FileName) {
         const QString path = folder.resolve(item->text());
         const store::ReadResult list = store::readFile(path);
         if (!list.opened || !list.complete)
-            ui::Fatal(QStringLiteral("error attempting to open ") + path);
+            core::fatal(messages::exportedListNotRead(path));
         if (!file.write(exchange::writeSectionOfFile(item->text(), list.bytes)))
-            ui::Fatal(cannotCreate);
+            core::fatal(cannotCreate);
     }
     if (!file.commit())
-        ui::Fatal(cannotCreate);
+        core::fatal(cannotCreate);
 }

@@ -1,14 +1,14 @@
 #include "exchange/frmRename.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "editing/keyFilters.h"
 #include "ui/SingleLineTextBox.h"
 #include "ui/look.h"
 
 frmRename::frmRename()
-    : ui::NameDialog(QStringLiteral("Rename a category"),
-                     QStringLiteral("Give a new name to the imported category."), 84,
-                     QStringLiteral("Only 15 letters, please. No punctuation, please.")) {
+    : commands::NameDialog(QStringLiteral("Rename a category"),
+                           QStringLiteral("Give a new name to the imported category."), 84,
+                           QStringLiteral("Only 15 letters, please. No punctuation, please.")) {
     lblDir1 = prompt;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // The new name for an imported list whose name is taken. No close box.
 
-#include "ui/NameDialog.h"
+#include "commands/NameDialog.h"
 
-class frmRename : public ui::NameDialog {
+class frmRename : public commands::NameDialog {
     Q_OBJECT
 public:
     frmRename();

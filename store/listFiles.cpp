@@ -1,6 +1,6 @@
 #include "store/listFiles.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "store/textFile.h"
 
 #include <QDir>

@@ -1,9 +1,10 @@
 #include "store/listIndex.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "store/listFiles.h"
 #include "store/textFile.h"
-#include "ui/services.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,8 +20,7 @@ void ensureListFolder() {
     if (QFileInfo(folder).isDir())
         return;
     if (!QDir().mkdir(folder))
-        ui::Fatal(QStringLiteral(
-            "Don't have permission to run this program.  Contact your system administrator."));
+        core::fatal(messages::noPermission());
 }
 } // namespace
 
@@ -37,8 +37,7 @@ void LoadListIndex() {
         if (!folder.contains(line))
             continue;
         if (ListCount >= kMaxLists)
-            ui::Fatal(QStringLiteral("exceed maximum number of vocabularly lists ( > %1)")
-                          .arg(kMaxLists));
+            core::fatal(messages::tooManyListsInIndex(kMaxLists));
         ListNames[++ListCount] = line;
     }
     if (!file.complete)

@@ -23,9 +23,6 @@ int FindListName(const QString& name, const std::vector<QString>& table, const q
 
 namespace store {
 
-inline const QString kIndexWriteFailed =
-    QStringLiteral("could not write VocabularyLists.txt.  Do you have permission?");
-
 // Entries 1..ListCount as held.
 QStringList currentListNames();
 

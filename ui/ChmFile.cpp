@@ -72,7 +72,7 @@ struct ChmFile::Api {
 };
 
 namespace {
-QString& libraryName() {
+QString& librarySetting() {
     static QString name = QString::fromLatin1(kDefaultLibrary);
     return name;
 }
@@ -85,13 +85,13 @@ std::deque<ChmFile::Api>& loadedApis() {
 
 const ChmFile::Api* currentApi() {
     for (const ChmFile::Api& api : loadedApis())
-        if (api.name == libraryName())
+        if (api.name == librarySetting())
             return &api;
-    void* library = openLibrary(libraryName());
+    void* library = openLibrary(librarySetting());
     if (!library)
         return nullptr;
     ChmFile::Api api;
-    api.name = libraryName();
+    api.name = librarySetting();
     api.open = symbol<ChmOpenFn>(library, "chm_open");
     api.close = symbol<ChmCloseFn>(library, "chm_close");
     api.resolve = symbol<ChmResolveObjectFn>(library, "chm_resolve_object");
@@ -103,24 +103,24 @@ const ChmFile::Api* currentApi() {
 }
 } // namespace
 
-bool ChmFile::EnsureLibrary() {
+bool ChmFile::ensureLibrary() {
     return currentApi() != nullptr;
 }
 
-void ChmFile::SetLibraryName(const QString& name) {
-    libraryName() = name;
+void ChmFile::setLibraryName(const QString& name) {
+    librarySetting() = name;
 }
 
-QString ChmFile::LibraryName() {
-    return libraryName();
+QString ChmFile::libraryName() {
+    return librarySetting();
 }
 
 ChmFile::~ChmFile() {
-    Close();
+    close();
 }
 
-bool ChmFile::Open(const QString& path) {
-    Close();
+bool ChmFile::open(const QString& path) {
+    close();
     const Api* api = currentApi();
     if (!api)
         return false;
@@ -135,14 +135,14 @@ bool ChmFile::Open(const QString& path) {
     return handle_ != nullptr;
 }
 
-void ChmFile::Close() {
+void ChmFile::close() {
     if (handle_)
         api_->close(handle_);
     handle_ = nullptr;
     api_ = nullptr;
 }
 
-std::optional<QByteArray> ChmFile::Read(const QString& objectPath) const {
+std::optional<QByteArray> ChmFile::read(const QString& objectPath) const {
     if (!handle_)
         return std::nullopt;
     QByteArray path = objectPath.toUtf8();

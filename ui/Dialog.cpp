@@ -39,11 +39,11 @@ Dialog::Dialog(const QString& title, int widthTwips, int heightTwips, CloseBox c
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
     setWindowTitle(title);
-    setFixedSize(Twips(widthTwips), Twips(heightTwips));
-    ApplyLook(this);
+    setFixedSize(twips(widthTwips), twips(heightTwips));
+    applyLook(this);
 }
 
-void Dialog::LoadOnce() {
+void Dialog::loadOnce() {
     if (loaded_)
         return;
     loaded_ = true;
@@ -54,14 +54,14 @@ QLabel* Dialog::addLabel(const QString& caption, int left, int top, int width, i
     auto* label = new QLabel(this);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetCaption(label, caption);
-    PlaceTwips(label, left, top, width, height);
+    setCaption(label, caption);
+    placeTwips(label, left, top, width, height);
     return label;
 }
 
 QPushButton* Dialog::addButton(const QString& caption, int left, int top, int width, int height) {
     auto* button = new CommandButton(caption, this);
-    PlaceTwips(button, left, top, width, height);
+    placeTwips(button, left, top, width, height);
     return button;
 }
 
@@ -69,7 +69,7 @@ ListBox* Dialog::addListBox(QAbstractItemView::SelectionMode mode, int left, int
                             int height) {
     auto* list = new ListBox(this);
     list->setSelectionMode(mode);
-    PlaceTwips(list, left, top, width, height);
+    placeTwips(list, left, top, width, height);
     return list;
 }
 
@@ -78,7 +78,7 @@ void Dialog::closeEvent(QCloseEvent* event) {
     // (Alt+F4): a dialog without a close box ignores that.
     event->ignore();
     if (hasCloseBox() && isVisible())
-        CloseBoxClicked();
+        closeBoxClicked();
 }
 
 } // namespace ui

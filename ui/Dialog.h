@@ -27,10 +27,10 @@ public:
     virtual void Form_Activate() {}
 
     // Runs Form_Load the first time only.
-    void LoadOnce();
+    void loadOnce();
     bool hasCloseBox() const { return closeBox_ == CloseBox::Present; }
     // What the title-bar close box does; the default hides the dialog.
-    virtual void CloseBoxClicked() { hide(); }
+    virtual void closeBoxClicked() { hide(); }
 
 protected:
     QLabel* addLabel(const QString& caption, int left, int top, int width, int height);

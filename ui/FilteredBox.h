@@ -25,7 +25,7 @@ protected:
     virtual void typeCodes(const QList<int>& codes) = 0;
 
     bool event(QEvent* e) override {
-        if (LeaveShortcutToMenus(e))
+        if (leaveShortcutToMenus(e))
             return true;
         return Widget::event(e);
     }
@@ -36,7 +36,7 @@ protected:
         if (handled) {
             typeCodes(codes);
             e->accept();
-        } else if (IsToolkitEditKey(*e)) { // Shift+Insert, Ctrl+Insert, Shift+Delete, ...
+        } else if (isToolkitEditKey(*e)) { // Shift+Insert, Ctrl+Insert, Shift+Delete, ...
             e->accept();
         } else {
             Widget::keyPressEvent(e); // navigation, Delete

@@ -116,20 +116,20 @@ QString pageHtml(const QString& heading, const QString& body) {
 
 } // namespace
 
-QString ProgramFolder() {
+QString programFolder() {
     const QString& folder = programFolderOverride();
     return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
 }
 
-void SetProgramFolder(const QString& folder) {
+void setProgramFolder(const QString& folder) {
     programFolderOverride() = folder;
 }
 
-bool ShowHelpTopic(const QString& helpFile, const QString& topic) {
-    if (!ChmFile::EnsureLibrary())
+bool showHelpTopic(const QString& helpFile, const QString& topic) {
+    if (!ChmFile::ensureLibrary())
         return false;
     HelpViewer& viewer = Forms::get<HelpViewer>();
-    viewer.DisplayTopic(helpFile, topic);
+    viewer.displayTopic(helpFile, topic);
     viewer.show();
     if (viewer.isMinimized())
         viewer.showNormal();
@@ -193,17 +193,17 @@ HelpViewer::HelpViewer() {
 
 HelpViewer::~HelpViewer() = default;
 
-QUrl HelpViewer::TopicUrl(const QString& topic) {
+QUrl HelpViewer::topicUrl(const QString& topic) {
     return QUrl(kScheme + QStringLiteral(":/")).resolved(QUrl(topic));
 }
 
-void HelpViewer::DisplayTopic(const QString& helpFile, const QString& topic) {
+void HelpViewer::displayTopic(const QString& helpFile, const QString& topic) {
     helpFile_ = helpFile;
-    const QUrl url = TopicUrl(topic);
+    const QUrl url = topicUrl(topic);
     // A damaged file may open and still not give up its pages: the first one
     // must be readable.
-    if (!chm_.Open(helpFile) || !chm_.Read(topicOf(url))) {
-        chm_.Close();
+    if (!chm_.open(helpFile) || !chm_.read(topicOf(url))) {
+        chm_.close();
         showReport();
         return;
     }
@@ -218,8 +218,8 @@ void HelpViewer::DisplayTopic(const QString& helpFile, const QString& topic) {
     pageChanged(browser_->source());
 }
 
-QString HelpViewer::CurrentTopic() const {
-    if (!chm_.IsOpen())
+QString HelpViewer::currentTopic() const {
+    if (!chm_.isOpen())
         return QString();
     return topicOf(browser_->source());
 }
@@ -243,10 +243,10 @@ void HelpViewer::showReport() {
 void HelpViewer::loadContents() {
     contents_->clear();
     QString hhc;
-    if (const auto system = chm_.Read(QStringLiteral("/#SYSTEM"))) {
+    if (const auto system = chm_.read(QStringLiteral("/#SYSTEM"))) {
         const QString name = contentsFileName(*system);
         if (!name.isEmpty())
-            if (const auto file = chm_.Read(name))
+            if (const auto file = chm_.read(name))
                 hhc = QString::fromUtf8(*file);
     }
     std::vector<QTreeWidgetItem*> parents;
@@ -277,8 +277,8 @@ void HelpViewer::linkClicked(const QUrl& url) {
 
 void HelpViewer::contentsClicked(QTreeWidgetItem* item) {
     const QString local = item ? item->data(0, Qt::UserRole).toString() : QString();
-    if (!local.isEmpty() && chm_.IsOpen())
-        browser_->setSource(TopicUrl(local));
+    if (!local.isEmpty() && chm_.isOpen())
+        browser_->setSource(topicUrl(local));
 }
 
 void HelpViewer::pageChanged(const QUrl& url) {
@@ -288,7 +288,7 @@ void HelpViewer::pageChanged(const QUrl& url) {
     const QString topic = topicOf(url);
     QTreeWidgetItem* match = nullptr;
     for (QTreeWidgetItemIterator it(contents_); *it && !match; ++it) {
-        const QUrl local = TopicUrl((*it)->data(0, Qt::UserRole).toString());
+        const QUrl local = topicUrl((*it)->data(0, Qt::UserRole).toString());
         if (topicOf(local).compare(topic, Qt::CaseInsensitive) == 0)
             match = *it;
     }
@@ -297,10 +297,10 @@ void HelpViewer::pageChanged(const QUrl& url) {
 
 QVariant HelpViewer::loadResource(int type, const QUrl& url) const {
     const QUrl resolved = url.isRelative() ? browser_->source().resolved(url) : url;
-    if (resolved.scheme() != kScheme || !chm_.IsOpen())
+    if (resolved.scheme() != kScheme || !chm_.isOpen())
         return QVariant();
     const QString topic = topicOf(resolved);
-    if (auto content = chm_.Read(topic))
+    if (auto content = chm_.read(topic))
         return *content;
     if (type != QTextDocument::HtmlResource)
         return QVariant();

@@ -24,13 +24,13 @@ inline const QString kFirstHelpTopic = QStringLiteral("Introducing Quillbox.htm"
 
 // The program's own folder, where its help file is installed. A test may set
 // another; an empty folder restores the program's own.
-QString ProgramFolder();
-void SetProgramFolder(const QString& folder);
+QString programFolder();
+void setProgramFolder(const QString& folder);
 
 // Shows topic of the help file at helpFile in the help viewer and brings the
 // viewer to the front. False, with nothing shown, when the help library
 // cannot be loaded; a missing or damaged file is the viewer's to report.
-bool ShowHelpTopic(const QString& helpFile, const QString& topic);
+bool showHelpTopic(const QString& helpFile, const QString& topic);
 
 class HelpViewer : public QMainWindow {
     Q_OBJECT
@@ -40,18 +40,18 @@ public:
 
     // Opens helpFile (again, so that a file installed meanwhile is found) and
     // shows topic, or the report page when the file cannot be opened.
-    void DisplayTopic(const QString& helpFile, const QString& topic);
+    void displayTopic(const QString& helpFile, const QString& topic);
 
-    bool FileOpen() const { return chm_.IsOpen(); }
-    QString HelpFile() const { return helpFile_; }
+    bool fileOpen() const { return chm_.isOpen(); }
+    QString helpFile() const { return helpFile_; }
     // The topic shown ("Saving a List.htm"), empty on the report page.
-    QString CurrentTopic() const;
+    QString currentTopic() const;
 
     QTextBrowser* browser() const { return browser_; }
     QTreeWidget* contents() const { return contents_; }
 
     // A link in a topic of the help file.
-    static QUrl TopicUrl(const QString& topic);
+    static QUrl topicUrl(const QString& topic);
 
 private:
     class Browser;

@@ -1,5 +1,7 @@
 #include "ui/MultiLineTextBox.h"
 
+#include "ui/keyCodes.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -93,7 +95,7 @@ void MultiLineTextBox::setSelStart(int position) {
     setTextCursor(cursor);
 }
 
-void MultiLineTextBox::Select(int start, int length) {
+void MultiLineTextBox::select(int start, int length) {
     QTextCursor cursor = textCursor();
     cursor.setPosition(toDocumentPosition(start));
     cursor.setPosition(toDocumentPosition(start + length), QTextCursor::KeepAnchor);
@@ -129,15 +131,15 @@ void MultiLineTextBox::typeCodes(const QList<int>& codes) {
         QTextCursor cursor = textCursor();
         cursor.beginEditBlock();
         for (int code : codes) {
-            if (code == 8) {
+            if (code == kKeyBackspace) {
                 if (cursor.hasSelection())
                     cursor.removeSelectedText();
                 else
                     cursor.deletePreviousChar();
-            } else if (code == 13 || code == 10) {
+            } else if (code == kKeyEnter || code == kKeyLineFeed) {
                 cursor.insertBlock();
-            } else if (code >= 32 && code != 127 && code <= 255) {
-                cursor.insertText(QString(CharOfCode(code)));
+            } else if (code >= kKeySpace && code != kKeyCtrlBackspace && code <= kLastCode) {
+                cursor.insertText(QString(charOfCode(code)));
             }
             // Other control codes type nothing.
         }

@@ -16,7 +16,7 @@ public:
     void setText(const QString& text) override;
     int SelStart() const override;
     void setSelStart(int position) override;
-    void Select(int start, int length) override;
+    void select(int start, int length) override;
     QString SelText() const override;
     void setSelText(const QString& text) override;
     void Refresh() override;

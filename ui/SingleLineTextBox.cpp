@@ -1,5 +1,7 @@
 #include "ui/SingleLineTextBox.h"
 
+#include "ui/keyCodes.h"
+
 namespace ui {
 
 SingleLineTextBox::SingleLineTextBox(QWidget* parent) : FilteredBox<QLineEdit>(parent) {
@@ -24,10 +26,10 @@ void SingleLineTextBox::setSelText(const QString& text) {
 
 void SingleLineTextBox::typeCodes(const QList<int>& codes) {
     for (int code : codes) {
-        if (code == 8)
+        if (code == kKeyBackspace)
             backspace();
-        else if (code >= 32 && code != 127 && code <= 255)
-            insert(QString(CharOfCode(code)));
+        else if (code >= kKeySpace && code != kKeyCtrlBackspace && code <= kLastCode)
+            insert(QString(charOfCode(code)));
         // Enter and other control codes type nothing in a one-line box.
     }
 }

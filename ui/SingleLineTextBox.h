@@ -17,7 +17,7 @@ public:
     void setText(const QString& text) override { QLineEdit::setText(text); }
     int SelStart() const override;
     void setSelStart(int position) override;
-    void Select(int start, int length) override { setSelection(start, length); }
+    void select(int start, int length) override { setSelection(start, length); }
     QString SelText() const override { return selectedText(); }
     void setSelText(const QString& text) override;
 

@@ -1,6 +1,7 @@
 #include "ui/TextBox.h"
 
 #include "store/textFile.h"
+#include "ui/keyCodes.h"
 
 #include <QKeyEvent>
 
@@ -9,9 +10,9 @@ namespace ui {
 QList<int> TextBox::filterText(const QString& text) {
     QList<int> codes;
     for (QChar c : text) {
-        if (c.unicode() < 32 || c.unicode() == 127)
-            continue; // control characters only come from keys, see WindowsKeyCodes
-        int code = CodeOfChar(c);
+        if (c.unicode() < kKeySpace || c.unicode() == kKeyCtrlBackspace)
+            continue; // control characters only come from keys, see windowsKeyCodes
+        int code = codeOfChar(c);
         if (KeyPress)
             KeyPress(code);
         if (code != 0)
@@ -21,7 +22,7 @@ QList<int> TextBox::filterText(const QString& text) {
 }
 
 QList<int> TextBox::filterKey(const QKeyEvent& event, bool& handled) {
-    const QList<int> typed = WindowsKeyCodes(event);
+    const QList<int> typed = windowsKeyCodes(event);
     handled = !typed.isEmpty();
     QList<int> codes;
     for (int code : typed) {
@@ -33,7 +34,7 @@ QList<int> TextBox::filterKey(const QKeyEvent& event, bool& handled) {
     return codes;
 }
 
-QList<int> WindowsKeyCodes(const QKeyEvent& event) {
+QList<int> windowsKeyCodes(const QKeyEvent& event) {
     const Qt::KeyboardModifiers mods = event.modifiers();
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     const bool alt = mods.testFlag(Qt::AltModifier);
@@ -45,14 +46,14 @@ QList<int> WindowsKeyCodes(const QKeyEvent& event) {
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return {ctrl ? 10 : 13};
+        return {ctrl ? kKeyLineFeed : kKeyEnter};
     case Qt::Key_Backspace:
-        return {ctrl ? 127 : 8};
+        return {ctrl ? kKeyCtrlBackspace : kKeyBackspace};
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return {9};
+        return {kKeyTab};
     case Qt::Key_Escape:
-        return {27};
+        return {kKeyEscape};
     case Qt::Key_Delete:
         return {};
     default:
@@ -66,13 +67,13 @@ QList<int> WindowsKeyCodes(const QKeyEvent& event) {
             return {key - Qt::Key_A + 1};
         switch (key) {
         case Qt::Key_BracketLeft:
-            return {27};
+            return {kKeyEscape};
         case Qt::Key_Backslash:
             return {28};
         case Qt::Key_BracketRight:
             return {29};
         case Qt::Key_Space:
-            return {32};
+            return {kKeySpace};
         default:
             return {};
         }
@@ -80,13 +81,13 @@ QList<int> WindowsKeyCodes(const QKeyEvent& event) {
 
     QList<int> codes;
     for (QChar c : event.text()) {
-        if (c.unicode() >= 32 && c.unicode() != 127)
-            codes.append(CodeOfChar(c));
+        if (c.unicode() >= kKeySpace && c.unicode() != kKeyCtrlBackspace)
+            codes.append(codeOfChar(c));
     }
     return codes;
 }
 
-bool IsToolkitEditKey(const QKeyEvent& event) {
+bool isToolkitEditKey(const QKeyEvent& event) {
     for (auto key : {QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut, QKeySequence::Copy,
                      QKeySequence::Paste})
         if (event.matches(key))
@@ -94,7 +95,7 @@ bool IsToolkitEditKey(const QKeyEvent& event) {
     return false;
 }
 
-bool LeaveShortcutToMenus(QEvent* event) {
+bool leaveShortcutToMenus(QEvent* event) {
     if (event->type() != QEvent::ShortcutOverride)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
@@ -104,12 +105,12 @@ bool LeaveShortcutToMenus(QEvent* event) {
     return true;
 }
 
-QChar CharOfCode(int code) {
+QChar charOfCode(int code) {
     const QString decoded = store::decodeText(QByteArray(1, char(code & 0xFF)));
     return decoded.isEmpty() ? QChar(u'?') : decoded.at(0);
 }
 
-int CodeOfChar(QChar c) {
+int codeOfChar(QChar c) {
     if (c.unicode() < 128)
         return c.unicode();
     const QByteArray bytes = store::encodeText(QString(c));

@@ -39,7 +39,7 @@ public:
     // Puts the cursor at position, with nothing selected.
     virtual void setSelStart(int position) = 0;
     // Selects length characters from start.
-    virtual void Select(int start, int length) = 0;
+    virtual void select(int start, int length) = 0;
     virtual QString SelText() const = 0;
     // Replaces the selection (or inserts at the cursor).
     virtual void setSelText(const QString& text) = 0;
@@ -74,17 +74,17 @@ protected:
 
 // The codes a key event types in a Windows text box; empty for keys that type
 // nothing.
-QList<int> WindowsKeyCodes(const QKeyEvent& event);
+QList<int> windowsKeyCodes(const QKeyEvent& event);
 // The toolkit's own undo, redo and clipboard keys (Ctrl+Z, Shift+Insert,
 // Shift+Delete, ...), which a text box here never acts on.
-bool IsToolkitEditKey(const QKeyEvent& event);
+bool isToolkitEditKey(const QKeyEvent& event);
 // For a text box's ShortcutOverride: leaves Ctrl and Alt combinations to the
 // menus, so an enabled command takes its shortcut and a key that no command
 // takes comes back as a key press. True when the event was answered.
-bool LeaveShortcutToMenus(QEvent* event);
+bool leaveShortcutToMenus(QEvent* event);
 // The character of a Windows-1252 code, and the code of a character (63, '?',
 // for characters outside the code page).
-QChar CharOfCode(int code);
-int CodeOfChar(QChar c);
+QChar charOfCode(int code);
+int codeOfChar(QChar c);
 
 } // namespace ui

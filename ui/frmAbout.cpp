@@ -21,7 +21,7 @@ frmAbout::frmAbout()
 }
 
 void frmAbout::Form_Load() {
-    ui::SetCaption(label1, QStringLiteral("Quillbox for Kestrel") + CR + kCredits + CR + CR +
+    ui::setCaption(label1, QStringLiteral("Quillbox for Kestrel") + CR + kCredits + CR + CR +
                                kRights + CR + kWebAddress);
 }
 

@@ -1,6 +1,6 @@
 #include "ui/instructions.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 
 namespace globals {
 

@@ -14,7 +14,7 @@ const QString kSubstitute = QStringLiteral("Comic Neue");
 const char* kCaptionProperty = "quillboxCaption";
 } // namespace
 
-void InstallLook() {
+void installLook() {
     if (!QFontDatabase::families().contains(kFamily))
         QFont::insertSubstitution(kFamily, kSubstitute);
     QApplication::setFont(formFont());
@@ -26,7 +26,7 @@ QFont formFont() {
     return font;
 }
 
-void ApplyLook(QWidget* form) {
+void applyLook(QWidget* form) {
     form->setFont(formFont());
     QPalette palette = form->palette();
     palette.setColor(QPalette::Window, kFormBackColor);
@@ -35,11 +35,11 @@ void ApplyLook(QWidget* form) {
     form->setAutoFillBackground(true);
 }
 
-void PlaceTwips(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+void placeTwips(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
-void SetCaption(QLabel* label, const QString& caption) {
+void setCaption(QLabel* label, const QString& caption) {
     label->setProperty(kCaptionProperty, caption);
     QString shown = caption;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -47,7 +47,7 @@ void SetCaption(QLabel* label, const QString& caption) {
     label->setText(shown);
 }
 
-QString Caption(const QLabel* label) {
+QString caption(const QLabel* label) {
     return label->property(kCaptionProperty).toString();
 }
 

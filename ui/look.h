@@ -17,19 +17,19 @@ namespace ui {
 inline const QColor kFormBackColor = QColor(192, 192, 255);
 
 // Once per run, before the first window: font substitution and the application font.
-void InstallLook();
+void installLook();
 QFont formFont();
 // Font and background for a window and its labels and buttons.
-void ApplyLook(QWidget* form);
+void applyLook(QWidget* form);
 
-constexpr int Twips(int twips) {
+constexpr int twips(int twips) {
     return (twips + 7) / 15;
 }
-void PlaceTwips(QWidget* w, int left, int top, int width, int height);
+void placeTwips(QWidget* w, int left, int top, int width, int height);
 
 // A caption in which a CR alone (or CR LF) starts a new line, as the labels
 // of the program's forms show it.
-void SetCaption(QLabel* label, const QString& caption);
-QString Caption(const QLabel* label);
+void setCaption(QLabel* label, const QString& caption);
+QString caption(const QLabel* label);
 
 } // namespace ui

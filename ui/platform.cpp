@@ -81,8 +81,9 @@ QString runFileDialog(QFileDialog::AcceptMode mode, const QString& title, const 
 } // namespace
 
 void WidgetPlatform::msgBox(const QString& text, int style, const QString& title) {
-    QMessageBox box(style == vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    title.isEmpty() ? kProgramTitle : title, text, QMessageBox::Ok, ownerWindow());
+    QMessageBox box(style == core::vbCritical ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    title.isEmpty() ? core::kProgramTitle : title, text, QMessageBox::Ok,
+                    ownerWindow());
     box.exec();
 }
 
@@ -127,11 +128,11 @@ Platform& platform() {
 
 void installPlatform(Platform* p) {
     installed = p;
-    installServices(p);
+    core::installServices(p);
 }
 
 void ShowModal(Dialog& dlg) {
-    dlg.LoadOnce();
+    dlg.loadOnce();
     dlg.Form_Activate();
     platform().showModal(dlg);
 }

@@ -5,7 +5,7 @@
 // install a scripted one that answers message boxes, plays the user inside
 // each modal dialog and turns the end of the program into an exception.
 
-#include "ui/services.h"
+#include "core/services.h"
 
 #include <QString>
 
@@ -13,7 +13,7 @@ namespace ui {
 
 class Dialog;
 
-class Platform : public Services {
+class Platform : public core::Services {
 public:
     // Shows dlg and returns once it has hidden itself.
     virtual void showModal(Dialog& dlg) = 0;

@@ -2,11 +2,11 @@
 // messages, the password gate, and the window it leaves behind.
 
 #include "KestrelFixture.h"
+#include "app/frmMain.h"
 #include "app/frmPassword.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "ui/Forms.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include <QAction>
@@ -137,7 +137,7 @@ void StartupTest::passwordAttempts() {
     QCOMPARE(shown, messages);
     QCOMPARE(globals::KestrelFolder.isEmpty(), false);
     if (starts)
-        QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[1]);
+        QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[1]);
 }
 
 void StartupTest::neverMindAndCloseBoxEndSilently_data() {
@@ -154,7 +154,7 @@ void StartupTest::neverMindAndCloseBoxEndSilently() {
         QVERIFY(d.hasCloseBox());
         d.Text1->setText("quorp7"); // typed, but not confirmed
         if (closeBox)
-            d.CloseBoxClicked();
+            d.closeBoxClicked();
         else
             d.cmdCancel_Click();
     });
@@ -209,7 +209,7 @@ void StartupTest::idleWindowAfterStartUp() {
     QCOMPARE(globals::ListNames[1], QStringLiteral("animals"));
     QVERIFY(!main.txtEditor->isVisible());
     QVERIFY(main.lblCategoryLabel->text().isEmpty());
-    QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[1]);
+    QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[1]);
     QCOMPARE(globals::ListChanged, false);
     QVERIFY(globals::CurrentCategory.isEmpty());
     QVERIFY(fx.platform().messages.isEmpty());

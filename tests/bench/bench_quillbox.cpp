@@ -7,7 +7,8 @@
 
 #include "benchSupport.h"
 
-#include "app/globals.h"
+#include "app/frmMain.h"
+#include "core/globals.h"
 #include "exchange/exchangeCommands.h"
 #include "exchange/exchangeFile.h"
 #include "exchange/frmExport.h"
@@ -17,7 +18,6 @@
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/platform.h"
 
 #include <QApplication>

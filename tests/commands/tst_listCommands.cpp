@@ -3,7 +3,7 @@
 // they leave and on what the window shows.
 
 #include "KestrelFixture.h"
-#include "app/globals.h"
+#include "app/frmMain.h"
 #include "commands/frmAddCategory.h"
 #include "commands/frmAreYouSure.h"
 #include "commands/frmDelete.h"
@@ -11,9 +11,9 @@
 #include "commands/frmOpen.h"
 #include "commands/frmReplaceReally.h"
 #include "commands/frmSaveAs.h"
+#include "core/globals.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include "ui/ListBox.h"
@@ -54,7 +54,7 @@ void openList(KestrelFixture& fx, frmMain& main, const QString& row) {
 void answerPrompt(KestrelFixture& fx, bool yes, QString* question = nullptr) {
     fx.platform().play<frmAreYouSure>([yes, question](frmAreYouSure& d) {
         if (question)
-            *question = ui::Caption(d.Label1);
+            *question = ui::caption(d.Label1);
         yes ? d.cmdYes_Click() : d.cmdNo_Click();
     });
 }
@@ -122,7 +122,7 @@ void ListCommandsTest::openShowsTheList() {
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("cat\r\ndog\r\n"));
     QCOMPARE(main.lblCategoryLabel->text(), QStringLiteral("category: animals"));
     QCOMPARE(globals::CurrentCategory, QStringLiteral("Animals"));
-    QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[2]);
+    QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[2]);
     QVERIFY(main.mnuSave->isEnabled() && main.mnuUndo->isEnabled());
     QVERIFY(!globals::ListChanged);
     main.mnuUndo_Click(); // nothing to undo
@@ -148,7 +148,7 @@ void ListCommandsTest::openNeverMindCloseBoxAndNoRow() {
         if (how == "cancel")
             d.cmdCancel_Click();
         else if (how == "close")
-            d.CloseBoxClicked();
+            d.closeBoxClicked();
         else
             d.cmdOK_Click();
     });
@@ -166,7 +166,7 @@ void ListCommandsTest::openWithNoLists() {
     fx.platform().play<frmOpen>([](frmOpen& d) {
         QVERIFY(!d.List1->isVisibleTo(&d));
         QVERIFY(!d.cmdCancel->isVisibleTo(&d));
-        QCOMPARE(ui::Caption(d.Label1),
+        QCOMPARE(ui::caption(d.Label1),
                  QStringLiteral("No word lists.  \r\rUse 'File > New' to start one."));
         d.cmdOK_Click();
     });
@@ -181,7 +181,7 @@ void ListCommandsTest::openWithNoLists() {
     fx.writeList("birds", {"owl"});
     fx.platform().play<frmOpen>([](frmOpen& d) {
         QVERIFY(d.List1->isVisibleTo(&d) && d.cmdCancel->isVisibleTo(&d));
-        QCOMPARE(ui::Caption(d.Label1), QStringLiteral("Select the word list you want:"));
+        QCOMPARE(ui::caption(d.Label1), QStringLiteral("Select the word list you want:"));
         QCOMPARE(d.cmdCancel->text(), QStringLiteral("Never Mind"));
         QCOMPARE(rows(d.List1), QStringList{"birds"});
         choose(d.List1, "birds");
@@ -401,7 +401,7 @@ void ListCommandsTest::saveAsExistingName() {
     fx.platform().play<frmSaveAs>([&fx, name, yes, &question](frmSaveAs& d) {
         QTest::keyClicks(d.txtName, name);
         fx.platform().play<frmReplaceReally>([yes, &question](frmReplaceReally& r) {
-            question = ui::Caption(r.Label1);
+            question = ui::caption(r.Label1);
             yes ? r.cmdYes_Click() : r.cmdNo_Click();
         });
         d.cmdOK_Click();
@@ -436,7 +436,7 @@ void ListCommandsTest::saveAsQuestionsNameTheirList() {
         fx.platform().play<frmSaveAs>([&fx, name, &questions](frmSaveAs& d) {
             QTest::keyClicks(d.txtName, name);
             fx.platform().play<frmReplaceReally>([&questions](frmReplaceReally& r) {
-                questions << ui::Caption(r.Label1).split(u'\r').at(2).trimmed();
+                questions << ui::caption(r.Label1).split(u'\r').at(2).trimmed();
                 r.cmdNo_Click();
             });
             d.cmdOK_Click();
@@ -507,7 +507,7 @@ void ListCommandsTest::newExistingName() {
     fx.platform().play<frmAddCategory>([&](frmAddCategory& d) {
         QTest::keyClicks(d.txtName, "Animals");
         fx.platform().play<frmNewSure>([&](frmNewSure& s) {
-            question = ui::Caption(s.Label1);
+            question = ui::caption(s.Label1);
             QVERIFY(!s.hasCloseBox());
             editCurrent ? s.cmdEdit_Click() : s.cmdNew_Click();
         });
@@ -603,7 +603,7 @@ void ListCommandsTest::deleteCurrentList() {
     QVERIFY(main.txtEditor->Text().isEmpty());
     QVERIFY(main.lblCategoryLabel->text().isEmpty());
     QVERIFY(globals::CurrentCategory.isEmpty());
-    QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[1]);
+    QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[1]);
     QVERIFY(!globals::ListChanged);
     for (QAction* a : {main.mnuSave, main.mnuSaveAs, main.mnuUndo, main.mnuRedo, main.mnuCut,
                        main.mnuCopy, main.mnuPaste})
@@ -632,7 +632,7 @@ void ListCommandsTest::deleteOtherListKeepsTheEditor() {
     main.mnuDeleteList_Click();
     QVERIFY(!QFile::exists(fx.listPath("fruit")));
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("red\r\ntan"));
-    QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[2]);
+    QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[2]);
     QVERIFY(globals::ListChanged); // the prompt will still offer to save
     answerPrompt(fx, true);
     fx.platform().play<frmOpen>([](frmOpen& d) {

@@ -2,11 +2,11 @@
 // index written first, and what a failed write leaves on disk.
 
 #include "KestrelFixture.h"
-#include "app/globals.h"
+#include "app/frmMain.h"
+#include "core/globals.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include <QAction>
@@ -89,7 +89,7 @@ void ListFilesTest::loadLeavesNameLabelAndFlag() {
     QVERIFY(main.txtEditor_GetEntries(name));
     QCOMPARE(main.txtEditor->Text(), QStringLiteral("cat\r\ndog\r\n"));
     QVERIFY(main.txtEditor->isVisibleTo(&main));
-    QCOMPARE(ui::Caption(main.lblVisibleHelp), globals::HelpText[2]);
+    QCOMPARE(ui::caption(main.lblVisibleHelp), globals::HelpText[2]);
     QVERIFY(main.mnuSave->isEnabled() && main.mnuPaste->isEnabled());
     // Its callers set these.
     QVERIFY(globals::CurrentCategory.isEmpty());

@@ -2,11 +2,11 @@
 // history and the program's own clipboard, driven through the main window.
 
 #include "KestrelFixture.h"
-#include "app/globals.h"
+#include "app/frmMain.h"
+#include "core/globals.h"
 #include "editing/rejection.h"
 #include "ui/Forms.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -142,7 +142,7 @@ void EditorTest::rejectionSignal() {
     frmMain& main = openEditor("cat", 3);
     main.txtEditor->setBackColor(QColor(250, 250, 240));
     main.txtEditor->setForeColor(QColor(10, 20, 30));
-    main.txtEditor->Select(1, 1);
+    main.txtEditor->select(1, 1);
     QList<QColor> whileHeld;
     fx.platform().onHold = [&] {
         whileHeld << main.txtEditor->BackColor() << main.txtEditor->ForeColor();
@@ -302,7 +302,7 @@ void EditorTest::clipboard() {
     KestrelFixture fx;
     QApplication::clipboard()->setText("from another program");
     frmMain& main = openEditor("cat\r\ndog");
-    main.txtEditor->Select(selStart, selLength);
+    main.txtEditor->select(selStart, selLength);
     for (const QString& command : commands) {
         if (command == "copy")
             main.mnuCopy_Click();
@@ -315,7 +315,7 @@ void EditorTest::clipboard() {
         else if (command == "none")
             main.txtEditor->setSelStart(selStart);
         else if (command == "select")
-            main.txtEditor->Select(0, 3);
+            main.txtEditor->select(0, 3);
         else if (command == "end")
             main.txtEditor->setSelStart(int(main.txtEditor->Text().size()));
     }
@@ -329,7 +329,7 @@ void EditorTest::clipboard() {
 void EditorTest::clipboardSurvivesAnotherList() {
     KestrelFixture fx;
     frmMain& main = openEditor("cat\r\ndog\r\n");
-    main.txtEditor->Select(0, 3);
+    main.txtEditor->select(0, 3);
     main.mnuCopy_Click();
     openEditor("bird\r\n", 6); // another list opened
     main.mnuPaste_Click();
@@ -343,7 +343,7 @@ void EditorTest::shortcutsRunEachCommandOnce() {
     QApplication::setActiveWindow(&main);
     QVERIFY(QTest::qWaitForWindowActive(&main));
     main.txtEditor->setFocus();
-    main.txtEditor->Select(0, 3);
+    main.txtEditor->select(0, 3);
 
     QTest::keyClick(main.txtEditor, Qt::Key_X, Qt::ControlModifier); // cut "cat"
     QTest::keyClick(main.txtEditor, Qt::Key_V, Qt::ControlModifier); // paste it back once

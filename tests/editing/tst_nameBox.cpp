@@ -16,7 +16,7 @@ struct NameDialog : QDialog {
     int okClicks = 0;
     NameDialog() {
         txtName->KeyPress = [this](int& KeyAscii) {
-            editing::NameBoxKeyPress(*txtName, KeyAscii, [this] { ++okClicks; });
+            editing::nameBoxKeyPress(*txtName, KeyAscii, [this] { ++okClicks; });
         };
     }
 };
@@ -91,7 +91,7 @@ void NameBoxTest::keys() {
     NameDialog dlg;
     dlg.txtName->setText(start);
     if (selLength > 0)
-        dlg.txtName->Select(0, selLength);
+        dlg.txtName->select(0, selLength);
     const QColor back = dlg.txtName->BackColor();
     QColor flashed;
     fx.platform().onHold = [&] { flashed = dlg.txtName->BackColor(); };

@@ -2,14 +2,14 @@
 // leave: the exchange file byte for byte, list files, and the index.
 
 #include "KestrelFixture.h"
-#include "app/globals.h"
+#include "app/frmMain.h"
 #include "commands/frmAreYouSure.h"
+#include "core/globals.h"
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
 #include "exchange/frmRename.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include "ui/ListBox.h"
@@ -38,7 +38,7 @@ void exportRows(KestrelFixture& fx, frmMain& main, const QStringList& rows, cons
 void answerDuplicate(KestrelFixture& fx, const QStringList& steps, QStringList* questions) {
     fx.platform().play<frmDuplicate>([&fx, steps, questions](frmDuplicate& d) {
         if (questions)
-            *questions << ui::Caption(d.lblDir1);
+            *questions << ui::caption(d.lblDir1);
         for (const QString& step : steps) {
             if (step == "replace") {
                 d.cmdReplace_Click();
@@ -111,7 +111,7 @@ void ExportImportTest::exportDialogTexts() {
     fx.platform().play<frmExport>([](frmExport& d) {
         QCOMPARE(d.windowTitle(), QStringLiteral("Export  categories"));
         QVERIFY(!d.hasCloseBox());
-        QCOMPARE(ui::Caption(d.Label1),
+        QCOMPARE(ui::caption(d.Label1),
                  QStringLiteral("Hold down the CTRL key and click on the categories you want to "
                                 "export.\r\rAfter you click 'Export', you will name the export "
                                 "file."));

@@ -18,11 +18,12 @@
 //   DONE                              the command returned
 // The words file's lines become the editor's text, CR LF after each.
 
+#include "app/frmMain.h"
 #include "app/frmPassword.h"
-#include "app/globals.h"
 #include "commands/frmDelete.h"
 #include "commands/frmOpen.h"
 #include "commands/frmSaveAs.h"
+#include "core/globals.h"
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
 #include "store/listIndex.h"
@@ -30,7 +31,6 @@
 #include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 #include "ui/platform.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // VocabularyLists.txt, reloaded against a list folder that holds a few list
 // files, and the list index it leaves is checked.
 
-#include "app/globals.h"
+#include "core/globals.h"
+#include "core/services.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
-#include "ui/services.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +27,12 @@ void check(bool condition, const char* what) {
 }
 
 // Messages go nowhere; the end of the program comes back as an exception.
-class FuzzServices : public ui::Services {
+class FuzzServices : public core::Services {
 public:
     void msgBox(const QString&, int, const QString&) override {}
     void beep() override {}
     void hold(int) override {}
-    [[noreturn]] void endProgram(int exitCode) override { throw ui::ProgramEnded{exitCode}; }
+    [[noreturn]] void endProgram(int exitCode) override { throw core::ProgramEnded{exitCode}; }
 };
 
 // Each input rewrites the index file: keep it in memory where the system
@@ -73,7 +73,7 @@ FuzzServices services;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static Installation kestrel;
     installation = &kestrel;
-    ui::installServices(&services);
+    core::installServices(&services);
     return 0;
 }
 
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     globals::ListCount = 0;
     try {
         globals::LoadListIndex();
-    } catch (const ui::ProgramEnded&) {
+    } catch (const core::ProgramEnded&) {
         // More than 10000 names with files: the program would end here.
         check(globals::ListCount == globals::kMaxLists, "ended before the maximum");
         return 0;

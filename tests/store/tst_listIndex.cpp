@@ -2,7 +2,7 @@
 // lookup, and the reload's failure paths.
 
 #include "KestrelFixture.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "store/listIndex.h"
 
 #include <QDir>
@@ -53,26 +53,25 @@ void ListIndexTest::reload_data() {
     QTest::newRow("last line without CR LF")
         << QByteArray("ants\r\nbees") << QStringList{"ants.txt", "bees.txt"}
         << QStringList{"ants", "bees"};
-    QTest::newRow("lone LF line ends") << QByteArray("ants\nbees\n")
-                                       << QStringList{"ants.txt", "bees.txt"}
-                                       << QStringList{"ants", "bees"};
-    QTest::newRow("lone CR line ends") << QByteArray("ants\rbees\r")
-                                       << QStringList{"ants.txt", "bees.txt"}
-                                       << QStringList{"ants", "bees"};
-    QTest::newRow("empty line dropped") << QByteArray("ants\r\n\r\nbees\r\n")
-                                        << QStringList{"ants.txt", "bees.txt"}
-                                        << QStringList{"ants", "bees"};
+    QTest::newRow("lone LF line ends")
+        << QByteArray("ants\nbees\n") << QStringList{"ants.txt", "bees.txt"}
+        << QStringList{"ants", "bees"};
+    QTest::newRow("lone CR line ends")
+        << QByteArray("ants\rbees\r") << QStringList{"ants.txt", "bees.txt"}
+        << QStringList{"ants", "bees"};
+    QTest::newRow("empty line dropped")
+        << QByteArray("ants\r\n\r\nbees\r\n") << QStringList{"ants.txt", "bees.txt"}
+        << QStringList{"ants", "bees"};
     QTest::newRow("empty line kept when .txt exists")
-        << QByteArray("ants\r\n\r\n") << QStringList{"ants.txt", ".txt"}
-        << QStringList{"ants", ""};
+        << QByteArray("ants\r\n\r\n") << QStringList{"ants.txt", ".txt"} << QStringList{"ants", ""};
     QTest::newRow("duplicates held twice")
         << QByteArray("ants\r\nANTS\r\nants\r\n") << QStringList{"ants.txt"}
         << QStringList{"ants", "ANTS", "ants"};
     QTest::newRow("spaces kept as read")
         << QByteArray("big cats\r\n") << QStringList{"Big Cats.txt"} << QStringList{"big cats"};
-    QTest::newRow("Windows-1252 name") << QByteArray("caf\xe9\r\n")
-                                       << QStringList{QStringLiteral("café.txt")}
-                                       << QStringList{QStringLiteral("café")};
+    QTest::newRow("Windows-1252 name")
+        << QByteArray("caf\xe9\r\n") << QStringList{QStringLiteral("café.txt")}
+        << QStringList{QStringLiteral("café")};
     QTest::newRow("empty file") << QByteArray() << QStringList{"ants.txt"} << QStringList{};
     QTest::newRow("path outside the folder is not a list")
         << QByteArray("../VocabularyLists\r\nants\r\n") << QStringList{"ants.txt"}

@@ -1,9 +1,9 @@
 #include "KestrelFixture.h"
 
+#include "app/frmMain.h"
 #include "app/frmPassword.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -21,7 +21,7 @@ KestrelFixture::KestrelFixture()
     : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")),
       platform_(std::make_unique<ScriptedPlatform>()) {
     ui::Forms::unloadAll();
-    globals::ResetState();
+    globals::resetState();
     QDir(root()).mkpath(QStringLiteral("config/quillbox"));
     QDir(root()).mkpath(QStringLiteral("system-config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root() + QStringLiteral("/config")));
@@ -30,7 +30,7 @@ KestrelFixture::KestrelFixture()
 
 KestrelFixture::~KestrelFixture() {
     ui::Forms::unloadAll();
-    globals::ResetState();
+    globals::resetState();
     qputenv("XDG_CONFIG_HOME", oldConfigHome_);
     qputenv("XDG_CONFIG_DIRS", oldConfigDirs_);
 }
@@ -90,7 +90,7 @@ QByteArray KestrelFixture::crlf(const QStringList& lines) {
 std::optional<int> endsProgram(const std::function<void()>& f) {
     try {
         f();
-    } catch (const ui::ProgramEnded& ended) {
+    } catch (const core::ProgramEnded& ended) {
         return ended.exitCode;
     }
     return std::nullopt;

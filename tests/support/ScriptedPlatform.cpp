@@ -1,8 +1,12 @@
 #include "ScriptedPlatform.h"
 
-ScriptedPlatform::ScriptedPlatform() { ui::installPlatform(this); }
+ScriptedPlatform::ScriptedPlatform() {
+    ui::installPlatform(this);
+}
 
-ScriptedPlatform::~ScriptedPlatform() { ui::installPlatform(nullptr); }
+ScriptedPlatform::~ScriptedPlatform() {
+    ui::installPlatform(nullptr);
+}
 
 void ScriptedPlatform::msgBox(const QString& text, int style, const QString& title) {
     messages.append({text, style, title});
@@ -10,7 +14,9 @@ void ScriptedPlatform::msgBox(const QString& text, int style, const QString& tit
         onMessage(messages.constLast());
 }
 
-void ScriptedPlatform::endProgram(int exitCode) { throw ui::ProgramEnded{exitCode}; }
+void ScriptedPlatform::endProgram(int exitCode) {
+    throw core::ProgramEnded{exitCode};
+}
 
 void ScriptedPlatform::showModal(ui::Dialog& dlg) {
     shownDialogs.append(QString::fromLatin1(dlg.metaObject()->className()));

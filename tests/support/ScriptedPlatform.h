@@ -2,7 +2,7 @@
 // The platform as tests drive it: message boxes are recorded (and answered
 // with their only button), beeps and holds are counted, every modal dialog is
 // handed to the next "player" the test queued, file dialogs return queued
-// answers, and the end of the program is thrown as ui::ProgramEnded.
+// answers, and the end of the program is thrown as core::ProgramEnded.
 
 #include "ui/Dialog.h"
 #include "ui/platform.h"

@@ -1,9 +1,9 @@
 // Help > About: the About box, modal, with its text filled once, left by OK.
 
 #include "KestrelFixture.h"
+#include "app/frmMain.h"
 #include "ui/Forms.h"
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 #include "ui/look.h"
 
 #include <QLabel>
@@ -33,7 +33,7 @@ void AboutTest::showsTheSameTextTwice() {
     QStringList seen;
     for (int showing = 0; showing < 2; ++showing)
         fx.platform().play<frmAbout>([&seen](frmAbout& d) {
-            seen << ui::Caption(d.label1);
+            seen << ui::caption(d.label1);
             QVERIFY(d.isVisible());
             d.cmdOK_Click();
         });
@@ -59,10 +59,10 @@ void AboutTest::labelIsFilledOnlyOnce() {
 
     // The box is hidden, not destroyed, and keeps its label: a second showing
     // does not fill it again.
-    ui::SetCaption(about.label1, QStringLiteral("kept between showings"));
+    ui::setCaption(about.label1, QStringLiteral("kept between showings"));
     QString second;
     fx.platform().play<frmAbout>([&second](frmAbout& d) {
-        second = ui::Caption(d.label1);
+        second = ui::caption(d.label1);
         d.cmdOK_Click();
     });
     main.mnuHelpAbout_Click();

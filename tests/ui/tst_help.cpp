@@ -3,10 +3,10 @@
 // damaged file, and a check of the help project's topics and links.
 
 #include "KestrelFixture.h"
+#include "app/frmMain.h"
 #include "ui/ChmFile.h"
 #include "ui/Forms.h"
 #include "ui/HelpViewer.h"
-#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,19 +154,19 @@ void HelpTest::init() {
     fx_ = std::make_unique<KestrelFixture>();
     programFolder_ = fx_->root() + QStringLiteral("/program");
     QDir().mkpath(programFolder_);
-    ui::SetProgramFolder(programFolder_);
+    ui::setProgramFolder(programFolder_);
 }
 
 void HelpTest::cleanup() {
-    ui::SetProgramFolder(QString());
-    ui::ChmFile::SetLibraryName(QStringLiteral("libchm.so.1"));
+    ui::setProgramFolder(QString());
+    ui::ChmFile::setLibraryName(QStringLiteral("libchm.so.1"));
     fx_.reset();
 }
 
 void HelpTest::requireHelpFile() {
     if (!QFile::exists(kHelpFile))
         QSKIP("the help file was not built (QUILLBOX_HELP off or chmcmd missing)");
-    if (!ui::ChmFile::EnsureLibrary())
+    if (!ui::ChmFile::ensureLibrary())
         QSKIP("chmlib (Debian libchm1) is not installed");
 }
 
@@ -187,9 +187,9 @@ void HelpTest::contentsShowsIntroduction() {
 
     QVERIFY(fx_->platform().messages.isEmpty());
     QVERIFY(viewer.isVisible());
-    QVERIFY(viewer.FileOpen());
-    QCOMPARE(viewer.HelpFile(), programFolder_ + QStringLiteral("/Quillbox.chm"));
-    QCOMPARE(viewer.CurrentTopic(), kIntroduction);
+    QVERIFY(viewer.fileOpen());
+    QCOMPARE(viewer.helpFile(), programFolder_ + QStringLiteral("/Quillbox.chm"));
+    QCOMPARE(viewer.currentTopic(), kIntroduction);
     QVERIFY(pageText(viewer).contains(QLatin1String("Quillbox is where you make and look after")));
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Quillbox Help - Introducing Quillbox"));
     QVERIFY(!viewer.browser()->isBackwardAvailable());
@@ -254,18 +254,18 @@ void HelpTest::linksLeadToTheirTopics() {
     HelpViewer& viewer = openContents();
 
     QVERIFY2(clickLink(viewer.browser(), href), qPrintable("no link to " + href));
-    QCOMPARE(viewer.CurrentTopic(), topic);
+    QCOMPARE(viewer.currentTopic(), topic);
     QVERIFY(pageText(viewer).contains(heading));
     QVERIFY(!pageText(viewer).contains(QLatin1String("Topic not found")));
     QCOMPARE(viewer.contents()->currentItem()->data(0, Qt::UserRole).toString(), topic);
 
     // Every topic leads back to the introduction, and Back returns there too.
     QVERIFY(clickLink(viewer.browser(), kIntroduction));
-    QCOMPARE(viewer.CurrentTopic(), kIntroduction);
+    QCOMPARE(viewer.currentTopic(), kIntroduction);
     viewer.browser()->backward();
-    QCOMPARE(viewer.CurrentTopic(), topic);
+    QCOMPARE(viewer.currentTopic(), topic);
     viewer.browser()->backward();
-    QCOMPARE(viewer.CurrentTopic(), kIntroduction);
+    QCOMPARE(viewer.currentTopic(), kIntroduction);
 }
 
 void HelpTest::tableOfContentsOpensTopics() {
@@ -277,7 +277,7 @@ void HelpTest::tableOfContentsOpensTopics() {
 
     const QRect row = tree->visualItemRect(deleting);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
-    QCOMPARE(viewer.CurrentTopic(), QStringLiteral("Deleting a List.htm"));
+    QCOMPARE(viewer.currentTopic(), QStringLiteral("Deleting a List.htm"));
     QVERIFY(pageText(viewer).contains(QLatin1String("The list is deleted at once")));
 }
 
@@ -296,7 +296,7 @@ void HelpTest::oneViewerThatDoesNotBlock() {
     // Help > Contents again brings the same window back to the introduction.
     ui::Forms::get<frmMain>().mnuHelpContents_Click();
     QCOMPARE(&ui::Forms::get<HelpViewer>(), &viewer);
-    QCOMPARE(viewer.CurrentTopic(), kIntroduction);
+    QCOMPARE(viewer.currentTopic(), kIntroduction);
     int viewers = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         viewers += qobject_cast<HelpViewer*>(w) != nullptr;
@@ -314,14 +314,14 @@ void HelpTest::libraryThatCannotBeLoaded() {
     if (QFile::exists(kHelpFile))
         KestrelFixture::writeFile(programFolder_ + QStringLiteral("/Quillbox.chm"),
                                   helpFileBytes());
-    ui::ChmFile::SetLibraryName(library);
+    ui::ChmFile::setLibraryName(library);
 
     ui::Forms::get<frmMain>().mnuHelpContents_Click();
 
     const QList<Message>& messages = fx_->platform().messages;
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages[0].text, QStringLiteral("help files not properly installed"));
-    QCOMPARE(messages[0].style, ui::vbOKOnly);
+    QCOMPARE(messages[0].style, core::vbOKOnly);
     QCOMPARE(messages[0].title, QString());
     // Nothing else happens: no help window.
     QVERIFY(!ui::Forms::exists<HelpViewer>() || !ui::Forms::get<HelpViewer>().isVisible());
@@ -361,8 +361,8 @@ void HelpTest::fileThatCannotBeOpened() {
     QVERIFY(fx_->platform().messages.isEmpty());
     HelpViewer& viewer = ui::Forms::get<HelpViewer>();
     QVERIFY(viewer.isVisible());
-    QVERIFY(!viewer.FileOpen());
-    QCOMPARE(viewer.CurrentTopic(), QString());
+    QVERIFY(!viewer.fileOpen());
+    QCOMPARE(viewer.currentTopic(), QString());
     QVERIFY(pageText(viewer).contains(QLatin1String("The help file could not be opened")));
     QVERIFY(pageText(viewer).contains(path));
     QVERIFY(!viewer.contents()->isVisibleTo(&viewer));
@@ -372,8 +372,8 @@ void HelpTest::fileThatCannotBeOpened() {
         QDir(path).removeRecursively();
     KestrelFixture::writeFile(path, good);
     ui::Forms::get<frmMain>().mnuHelpContents_Click();
-    QVERIFY(viewer.FileOpen());
-    QCOMPARE(viewer.CurrentTopic(), kIntroduction);
+    QVERIFY(viewer.fileOpen());
+    QCOMPARE(viewer.currentTopic(), kIntroduction);
     QVERIFY(pageText(viewer).contains(QLatin1String("Quillbox is where you make")));
 }
 
@@ -425,16 +425,16 @@ void HelpTest::linksResolve() {
 void HelpTest::compiledFileHoldsEveryFileAndLink() {
     requireHelpFile();
     ui::ChmFile chm;
-    QVERIFY(chm.Open(kHelpFile));
+    QVERIFY(chm.open(kHelpFile));
     const HelpProject project = readProject();
     for (const QString& file : project.files) {
-        const auto content = chm.Read(file);
+        const auto content = chm.read(file);
         QVERIFY2(content && !content->isEmpty(), qPrintable(file + " is not in the help file"));
     }
     for (const HelpProject::Link& link : project.links)
-        QVERIFY2(chm.Read(link.file),
+        QVERIFY2(chm.read(link.file),
                  qPrintable(link.from + " links to " + link.file + ", not in the help file"));
-    QVERIFY(!chm.Read(QStringLiteral("No Such Topic.htm")));
+    QVERIFY(!chm.read(QStringLiteral("No Such Topic.htm")));
 }
 
 QTEST_MAIN(HelpTest)

@@ -3,10 +3,10 @@
 // stay closed.
 
 #include "KestrelFixture.h"
+#include "app/frmMain.h"
 #include "ui/Forms.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/SingleLineTextBox.h"
-#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,7 +57,7 @@ void TextBoxTest::crLfTextAndPositions() {
     QCOMPARE(box.SelStart(), 0);
     box.setSelStart(5); // after "cat" CR LF: the start of "dog"
     QCOMPARE(box.SelStart(), 5);
-    box.Select(2, 4); // "t" CR LF "d"
+    box.select(2, 4); // "t" CR LF "d"
     QCOMPARE(box.SelText(), QStringLiteral("t\r\nd"));
     QCOMPARE(box.SelStart(), 2);
     box.setSelText(QString());
@@ -111,7 +111,7 @@ void TextBoxTest::keyCodes() {
     QFETCH(QList<int>, codes);
 
     QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
-    QCOMPARE(ui::WindowsKeyCodes(event), codes);
+    QCOMPARE(ui::windowsKeyCodes(event), codes);
 
     // And through a box: KeyPress sees exactly those codes.
     ui::MultiLineTextBox box;
@@ -174,7 +174,7 @@ void TextBoxTest::changeNotifications() {
     QCOMPARE(probe.changes, 1);
     box.setText("cat\r\ndog"); // the same text
     QCOMPARE(probe.changes, 1);
-    box.Select(0, 5);
+    box.select(0, 5);
     box.setSelText("bird\r\n"); // one replacement, one notification
     QCOMPARE(probe.changes, 2);
     QCOMPARE(box.Text(), QStringLiteral("bird\r\ndog"));
@@ -203,7 +203,7 @@ void TextBoxTest::closedRoads() {
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.setText("cat");
-    box.Select(0, 3);
+    box.select(0, 3);
     QApplication::clipboard()->setText("FROM OUTSIDE");
     QApplication::clipboard()->setText("FROM OUTSIDE", QClipboard::Selection);
     Probe probe;
@@ -293,7 +293,7 @@ void TextBoxTest::enabledMenuShortcutRunsOnce() {
     main.txtEditor->setVisible(true);
     main.txtEditor->setFocus();
     main.txtEditor->setText("cat");
-    main.txtEditor->Select(0, 3);
+    main.txtEditor->select(0, 3);
 
     Probe probe;
     probe.attach(*main.txtEditor);

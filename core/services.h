@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace ui {
+namespace core {
 
 // Message box styles.
 constexpr int vbOKOnly = 0;
@@ -80,9 +80,9 @@ inline void Beep() {
 
 // Shows a critical message and ends the program: the answer to every failure
 // that the program cannot go on from.
-[[noreturn]] inline void Fatal(const QString& text) {
+[[noreturn]] inline void fatal(const QString& text) {
     MsgBox(text, vbCritical);
     EndProgram(1);
 }
 
-} // namespace ui
+} // namespace core

@@ -5,7 +5,7 @@
 // the handlers here are a few lines that call it.
 
 #include "editing/UndoHistory.h"
-#include "ui/CommonDialog.h"
+#include "ui/MainWindow.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -14,11 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 
-namespace ui {
-class MultiLineTextBox;
-}
-
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public ui::MainWindow {
     Q_OBJECT
 public:
     frmMain();
@@ -30,31 +26,23 @@ public:
     // The window is being closed: the program ends at once, nothing is asked.
     [[noreturn]] void Form_Unload();
 
-    // Answers of dialogs.
-    bool YesImSure = false;
-    bool userCanceled = false;
-
-    // Loads the list named Category into the editor and puts the window into
-    // its editing state. When the list file cannot be read, says so and
-    // returns false with the editor as it was.
-    bool txtEditor_GetEntries(QString& Category);
+    bool txtEditor_GetEntries(QString& Category) override;
     // Saves the editor's words as the current list: the index file first
     // (with the name added in small letters if it is new), then the list
     // file; reloads the index, clears the Changed flag, restarts the undo
     // history. Any failure to write ends the program. A new name beyond the
     // 10000 lists the index can hold is refused with a message, and nothing
     // is written: then it returns false.
-    bool txtEditor_SaveEntries();
+    bool txtEditor_SaveEntries() override;
+    void txtEditor_ResetUndo() override;
 
     // Menu states.
-    void mnuEnable_All();
-    void mnuDisable_EditSave();
+    void mnuEnable_All() override;
+    void mnuDisable_EditSave() override;
 
     // The editor.
     void txtEditor_KeyPress(int& KeyAscii);
     void txtEditor_Change();
-    // Restarts the undo history from the editor's present text.
-    void txtEditor_ResetUndo();
     const editing::UndoHistory& undoHistory() const { return undo_; }
     // The program's own clipboard; the system's is never used.
     const QString& clipboardText() const { return clipText; }
@@ -75,12 +63,6 @@ public:
     void mnuDeleteList_Click();
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
-
-    // Controls.
-    QLabel* lblVisibleHelp = nullptr;
-    QLabel* lblCategoryLabel = nullptr;
-    ui::MultiLineTextBox* txtEditor = nullptr;
-    ui::CommonDialog cd1; // the file choice of Import
 
     // Menus and their items.
     QMenu* mnuFile = nullptr;

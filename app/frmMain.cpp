@@ -1,20 +1,24 @@
-#include "ui/frmMain.h"
+#include "app/frmMain.h"
 
-#include "app/globals.h"
+#include "app/frmPassword.h"
+#include "app/registry.h"
 #include "commands/listCommands.h"
+#include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "editing/keyFilters.h"
 #include "editing/rejection.h"
 #include "exchange/exchangeCommands.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
-#include "store/textFile.h"
+#include "store/listWorkflows.h"
 #include "ui/Forms.h"
 #include "ui/HelpViewer.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/frmAbout.h"
+#include "ui/instructions.h"
 #include "ui/look.h"
 #include "ui/platform.h"
-#include "ui/services.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -23,44 +27,60 @@
 #include <QMenuBar>
 
 namespace {
-const QString kTooManyLists = QStringLiteral(
-    "There are already 10000 word lists, as many as Kestrel can hold.  Delete a list before you "
-    "save a new one.");
-
 // The inner area, below the menu bar.
 constexpr int kInnerWidth = 13740;
 constexpr int kInnerHeight = 6885;
 } // namespace
 
 frmMain::frmMain() {
-    setWindowTitle(ui::kProgramTitle);
+    setWindowTitle(core::kProgramTitle);
     setWindowIcon(QIcon(QStringLiteral(":/quillbox/quillbox.png")));
-    ui::ApplyLook(this);
+    ui::applyLook(this);
 
     auto* inner = new QWidget(this);
-    ui::ApplyLook(inner);
+    ui::applyLook(inner);
     setCentralWidget(inner);
 
     lblVisibleHelp = new QLabel(inner);
     lblVisibleHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblVisibleHelp->setWordWrap(true);
     lblVisibleHelp->setForegroundRole(QPalette::WindowText);
-    ui::PlaceTwips(lblVisibleHelp, 480, 1440, 6495, 4695);
+    ui::placeTwips(lblVisibleHelp, 480, 1440, 6495, 4695);
 
     lblCategoryLabel = new QLabel(inner);
-    ui::SetCaption(lblCategoryLabel, QStringLiteral("current Category"));
-    ui::PlaceTwips(lblCategoryLabel, 7560, 600, 4695, 375);
+    ui::setCaption(lblCategoryLabel, QStringLiteral("current Category"));
+    ui::placeTwips(lblCategoryLabel, 7560, 600, 4695, 375);
 
     txtEditor = new ui::MultiLineTextBox(inner);
-    ui::PlaceTwips(txtEditor, 7560, 1080, 4815, 5055);
+    ui::placeTwips(txtEditor, 7560, 1080, 4815, 5055);
     txtEditor->KeyPress = [this](int& KeyAscii) { txtEditor_KeyPress(KeyAscii); };
     txtEditor->Change = [this] { txtEditor_Change(); };
 
     buildMenus();
-    resize(ui::Twips(kInnerWidth), ui::Twips(kInnerHeight) + menuBar()->sizeHint().height());
+    resize(ui::twips(kInnerWidth), ui::twips(kInnerHeight) + menuBar()->sizeHint().height());
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::Form_Load() {
+    QString t;
+    if (!globals::GetRegistryText(globals::kHKeyLocalMachine, globals::kQuillboxAppPathKey,
+                                  globals::kAppPathValue, t) ||
+        t.isEmpty())
+        core::fatal(messages::notInstalled());
+
+    globals::KestrelFolder = globals::GetKestrelFolder();
+    if (globals::KestrelFolder.isEmpty())
+        core::fatal(messages::kestrelNotInstalled());
+
+    ui::ShowModal(ui::Forms::get<frmPassword>());
+
+    globals::LoadListIndex();
+    globals::BuildInstructions();
+
+    showNoList();
+    globals::ListChanged = false;
+}
 
 QAction* frmMain::addItem(QMenu* menu, const QString& caption, const QString& shortcut,
                           bool enabled, void (frmMain::*handler)()) {
@@ -130,17 +150,14 @@ bool frmMain::txtEditor_GetEntries(QString& Category) {
     const QString path = store::resolveListFile(Category);
     const std::optional<QStringList> lines = store::readListFile(path);
     if (!lines) {
-        ui::MsgBox(QStringLiteral("could not read ") + path +
-                   QStringLiteral(".  It may have been moved or deleted."));
+        core::MsgBox(messages::listNotRead(path));
         return false;
     }
     QString text;
     for (const QString& line : *lines)
         text += line.toLower() + QStringLiteral("\r\n");
     txtEditor->setText(text);
-    txtEditor->setVisible(true);
-    ui::SetCaption(lblVisibleHelp, globals::HelpText[2]);
-    mnuEnable_All();
+    showEditing();
     return true;
 }
 
@@ -149,32 +166,26 @@ QStringList frmMain::txtEditor_WriteWords() const {
 }
 
 bool frmMain::txtEditor_SaveEntries() {
-    QStringList index = store::currentListNames();
-    if (globals::FindListName(globals::CurrentCategory, globals::ListNames, globals::ListCount) ==
-        0) {
-        // One more name would make an index that no start-up can load.
-        if (globals::ListCount >= globals::kMaxLists) {
-            ui::MsgBox(kTooManyLists);
-            return false;
-        }
-        index.append(globals::CurrentCategory.toLower());
+    const store::SaveResult saved =
+        store::saveList(globals::CurrentCategory, txtEditor_WriteWords());
+    switch (saved.status) {
+    case store::SaveStatus::Saved:
+        break;
+    case store::SaveStatus::IndexFull:
+        core::MsgBox(messages::indexFull(globals::kMaxLists));
+        return false;
+    case store::SaveStatus::IndexNotWritten:
+        core::fatal(messages::indexNotWritten());
+    case store::SaveStatus::ListNotWritten:
+        core::fatal(messages::listNotWritten(saved.listPath));
     }
-    if (!store::writeIndexFile(index))
-        ui::Fatal(store::kIndexWriteFailed);
-
-    const QString path = store::resolveListFile(globals::CurrentCategory);
-    if (!store::writeFileAtomically(path, store::joinLines(txtEditor_WriteWords())))
-        ui::Fatal(QStringLiteral("could not write ") + path +
-                  QStringLiteral(".  Do you have permissions?"));
-
-    globals::LoadListIndex();
     globals::ListChanged = false;
     txtEditor_ResetUndo();
     return true;
 }
 
 void frmMain::txtEditor_KeyPress(int& KeyAscii) {
-    switch (editing::FilterEditorKey(KeyAscii)) {
+    switch (editing::filterEditorKey(KeyAscii)) {
     case editing::EditorKey::Copy:
         mnuCopy_Click();
         break;
@@ -214,7 +225,7 @@ void frmMain::txtEditor_ResetUndo() {
 void frmMain::showStep(const editing::UndoHistory::Move& move) {
     // Only the span that differs is replaced, so the view stays where it is.
     restoringStep = true;
-    txtEditor->Select(move.replaceStart, move.replaceLength);
+    txtEditor->select(move.replaceStart, move.replaceLength);
     txtEditor->setSelText(move.replacement);
     restoringStep = false; // also when the replacement changed nothing
     txtEditor->setSelStart(move.step.selStart);
@@ -256,7 +267,7 @@ void frmMain::mnuPaste_Click() {
 }
 
 void frmMain::Form_Unload() {
-    ui::EndProgram();
+    core::EndProgram();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -290,9 +301,9 @@ void frmMain::mnuDeleteList_Click() {
     commands::DeleteList(*this);
 }
 void frmMain::mnuHelpContents_Click() {
-    const QString path = ui::ProgramFolder() + u'/' + ui::kHelpFileName;
-    if (!ui::ShowHelpTopic(path, ui::kFirstHelpTopic))
-        ui::MsgBox(QStringLiteral("help files not properly installed"));
+    const QString path = ui::programFolder() + u'/' + ui::kHelpFileName;
+    if (!ui::showHelpTopic(path, ui::kFirstHelpTopic))
+        core::MsgBox(messages::helpNotInstalled());
 }
 void frmMain::mnuHelpAbout_Click() {
     ui::ShowModal(ui::Forms::get<frmAbout>());

@@ -40,7 +40,7 @@ inline bool skipCategory = false;
 inline bool renameConfirmed = false;
 
 // Back to the state of a fresh process (tests start each case from here).
-inline void ResetState() {
+inline void resetState() {
     KestrelFolder.clear();
     for (auto& name : ListNames)
         name.clear();

@@ -5,10 +5,12 @@
 #include "ui/Dialog.h"
 
 namespace ui {
-
 class SingleLineTextBox;
+}
 
-class NameDialog : public Dialog {
+namespace commands {
+
+class NameDialog : public ui::Dialog {
     Q_OBJECT
 public:
     // The prompt's two sentences stand in one caption, separated by the run
@@ -20,7 +22,7 @@ public:
     virtual void cmdCancel_Click() = 0;
     void txtName_KeyPress(int& KeyAscii);
 
-    SingleLineTextBox* txtName = nullptr;
+    ui::SingleLineTextBox* txtName = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
@@ -28,4 +30,4 @@ protected:
     QLabel* prompt = nullptr;
 };
 
-} // namespace ui
+} // namespace commands

@@ -1,4 +1,4 @@
-#include "ui/NameDialog.h"
+#include "commands/NameDialog.h"
 
 #include "editing/keyFilters.h"
 #include "ui/SingleLineTextBox.h"
@@ -6,14 +6,16 @@
 
 #include <QPushButton>
 
-namespace ui {
+namespace commands {
+
+using ui::placeTwips;
 
 NameDialog::NameDialog(const QString& title, const QString& firstSentence, int spaces,
                        const QString& secondSentence)
-    : Dialog(title, 7200, 3000, CloseBox::None) {
+    : ui::Dialog(title, 7200, 3000, CloseBox::None) {
     // Made in tab order: the name box has the focus when the dialog opens.
-    txtName = new SingleLineTextBox(this);
-    PlaceTwips(txtName, 240, 1320, 6720, 435);
+    txtName = new ui::SingleLineTextBox(this);
+    placeTwips(txtName, 240, 1320, 6720, 435);
     txtName->KeyPress = [this](int& KeyAscii) { txtName_KeyPress(KeyAscii); };
     cmdOK = addButton(QStringLiteral("OK"), 1560, 2160, 1455, 495);
     cmdCancel = addButton(QStringLiteral("Cancel"), 4200, 2160, 1455, 495);
@@ -24,7 +26,7 @@ NameDialog::NameDialog(const QString& title, const QString& firstSentence, int s
 }
 
 void NameDialog::txtName_KeyPress(int& KeyAscii) {
-    editing::NameBoxKeyPress(*txtName, KeyAscii, [this] { cmdOK_Click(); });
+    editing::nameBoxKeyPress(*txtName, KeyAscii, [this] { cmdOK_Click(); });
 }
 
-} // namespace ui
+} // namespace commands
