@@ -277,28 +277,28 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Menu commands.
 void frmMain::mnuNew_Click() {
-    commands::NewList(*this);
+    commands::newList(*this);
 }
 void frmMain::mnuOpen_Click() {
-    commands::OpenList(*this);
+    commands::openList(*this);
 }
 void frmMain::mnuSave_Click() {
-    commands::SaveList(*this);
+    commands::saveList(*this);
 }
 void frmMain::mnuSaveAs_Click() {
-    commands::SaveListAs(*this);
+    commands::saveListAs(*this);
 }
 void frmMain::mnuImport_Click() {
-    exchange::ImportLists(*this);
+    exchange::importLists(*this);
 }
 void frmMain::mnuExport_Click() {
-    exchange::ExportLists(*this);
+    exchange::exportLists(*this);
 }
 void frmMain::mnuExit_Click() {
-    commands::ExitProgram(*this);
+    commands::exitProgram(*this);
 }
 void frmMain::mnuDeleteList_Click() {
-    commands::DeleteList(*this);
+    commands::deleteList(*this);
 }
 void frmMain::mnuHelpContents_Click() {
     const QString path = ui::programFolder() + u'/' + ui::kHelpFileName;

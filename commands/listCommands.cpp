@@ -38,7 +38,7 @@ void showCurrentList(ui::MainWindow& main) {
 }
 } // namespace
 
-bool OfferToSave(ui::MainWindow& main) {
+bool offerToSave(ui::MainWindow& main) {
     if (!globals::ListChanged || !askToSave(main))
         return true;
     if (!main.txtEditor_SaveEntries())
@@ -48,8 +48,8 @@ bool OfferToSave(ui::MainWindow& main) {
     return true;
 }
 
-void NewList(ui::MainWindow& main) {
-    if (!OfferToSave(main))
+void newList(ui::MainWindow& main) {
+    if (!offerToSave(main))
         return;
     frmAddCategory& add = ui::Forms::get<frmAddCategory>();
     ui::Forms::get<frmNewSure>().choice = frmNewSure::Choice::None;
@@ -65,8 +65,8 @@ void NewList(ui::MainWindow& main) {
     main.txtEditor->SetFocus();
 }
 
-void OpenList(ui::MainWindow& main) {
-    if (!OfferToSave(main))
+void openList(ui::MainWindow& main) {
+    if (!offerToSave(main))
         return;
     main.userCanceled = false;
     frmOpen& open = ui::Forms::get<frmOpen>();
@@ -79,23 +79,23 @@ void OpenList(ui::MainWindow& main) {
     main.txtEditor->SetFocus();
 }
 
-void SaveList(ui::MainWindow& main) {
+void saveList(ui::MainWindow& main) {
     if (!main.txtEditor_SaveEntries())
         return;
     core::MsgBox(messages::saved(), core::vbOKOnly, messages::savedTitle());
 }
 
-void SaveListAs(ui::MainWindow&) {
+void saveListAs(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmSaveAs>());
 }
 
-void ExitProgram(ui::MainWindow& main) {
+void exitProgram(ui::MainWindow& main) {
     if (globals::ListChanged && askToSave(main) && !main.txtEditor_SaveEntries())
         return;
     core::EndProgram();
 }
 
-void DeleteList(ui::MainWindow&) {
+void deleteList(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmDelete>());
 }
 

@@ -12,15 +12,15 @@ namespace commands {
 // list has unsaved changes, Yes saves it (and restarts the undo history).
 // False when the save was refused: the command then stops, so the unsaved
 // words are not lost.
-bool OfferToSave(ui::MainWindow& main);
+bool offerToSave(ui::MainWindow& main);
 
-void NewList(ui::MainWindow& main);
-void OpenList(ui::MainWindow& main);
-void SaveList(ui::MainWindow& main);
-void SaveListAs(ui::MainWindow& main);
+void newList(ui::MainWindow& main);
+void openList(ui::MainWindow& main);
+void saveList(ui::MainWindow& main);
+void saveListAs(ui::MainWindow& main);
 // Offers to save unsaved changes, then ends the program (unless the save was
 // refused).
-void ExitProgram(ui::MainWindow& main);
-void DeleteList(ui::MainWindow& main);
+void exitProgram(ui::MainWindow& main);
+void deleteList(ui::MainWindow& main);
 
 } // namespace commands

@@ -17,14 +17,14 @@
 
 namespace exchange {
 
-void ExportLists(ui::MainWindow& main) {
-    if (!commands::OfferToSave(main))
+void exportLists(ui::MainWindow& main) {
+    if (!commands::offerToSave(main))
         return;
     ui::ShowModal(ui::Forms::get<frmExport>());
 }
 
-void ImportLists(ui::MainWindow& main) {
-    if (!commands::OfferToSave(main))
+void importLists(ui::MainWindow& main) {
+    if (!commands::offerToSave(main))
         return;
     main.cd1.DialogTitle = QStringLiteral("Import file");
     main.cd1.Filter = QStringLiteral("Kt Export file (*.kte)|*.kte");

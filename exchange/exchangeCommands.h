@@ -8,8 +8,8 @@ class MainWindow;
 }
 
 namespace exchange {
-void ExportLists(ui::MainWindow& main);
-void ImportLists(ui::MainWindow& main);
+void exportLists(ui::MainWindow& main);
+void importLists(ui::MainWindow& main);
 } // namespace exchange
 
 namespace globals {

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Configures and builds Quillbox into build/ (or the folder given as $1).
+# Configures and builds one of the CMake presets (CMakePresets.json):
+#   scripts/build.sh [default|program|sanitizer|fuzz] [cmake options...]
+# "program" is the default preset's folder, build/, with only the program and
+# its help file built; "default" builds the tests and benchmarks there too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=${1:-$root/build}
+preset=${1:-default}
 shift || true
-cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+configure=$preset
+[ "$preset" = program ] && configure=default
+cd "$root"
+cmake --preset "$configure" "$@" >/dev/null
+cmake --build --preset "$preset" -j "$(nproc)"

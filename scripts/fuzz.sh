@@ -26,10 +26,8 @@ case "${1:-}" in
     *) echo "usage: $0 [--long]" >&2; exit 2 ;;
 esac
 
-CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLBOX_FUZZ=ON -DQUILLBOX_TESTS=OFF -DQUILLBOX_BENCHMARKS=OFF -DQUILLBOX_HELP=OFF \
-    -DQUILLBOX_SANITIZE= >/dev/null
-ninja -C "$build" -j2 "${targets[@]/#/fuzz_}"
+(cd "$root" && cmake --preset fuzz >/dev/null)
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:${UBSAN_OPTIONS:-}

@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" run
-"$root/scripts/build.sh" "$root/build" >/dev/null
+"$root/scripts/build.sh" program >/dev/null
 demo=$("$root/scripts/demo.sh" "$root/build/demo" "$root/build")
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

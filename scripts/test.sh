@@ -12,15 +12,14 @@ step() { printf '\n=== %s\n' "$*"; }
 step "Packages"
 "$root/scripts/deps.sh" test
 
-step "Build (build/)"
-"$root/scripts/build.sh" "$root/build"
+step "Build (build/), warnings as errors"
+"$root/scripts/build.sh" default -DQUILLBOX_WARNINGS_AS_ERRORS=ON
 
 step "Tests"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
 
 step "Build with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)"
-"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug \
-    -DQUILLBOX_SANITIZE=address,undefined -DQUILLBOX_BENCHMARKS=OFF
+"$root/scripts/build.sh" sanitizer -DQUILLBOX_WARNINGS_AS_ERRORS=ON
 
 step "Tests under the sanitizers"
 # halt_on_error: any report ends the test program, so its test fails.
