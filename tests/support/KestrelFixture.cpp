@@ -1,26 +1,32 @@
 #include "KestrelFixture.h"
 
-#include "app/frmMain.h"
-#include "app/frmPassword.h"
 #include "core/globals.h"
-#include "ui/Forms.h"
-
-#include <QLineEdit>
-#include <QProcess>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 
-namespace {
-const QByteArray kRegistryHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-const QByteArray kAppPaths = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
-                             "App Paths\\";
-} // namespace
+QByteArray lines(const QString& spec) {
+    if (spec.startsWith(u'='))
+        return spec.mid(1).toLatin1();
+    QByteArray out;
+    if (!spec.isEmpty())
+        for (const QString& line : spec.split(u'|'))
+            out += line.toLatin1() + "\r\n";
+    return out;
+}
+
+Files files(std::initializer_list<QString> namesAndLines) {
+    Files out;
+    for (auto it = namesAndLines.begin();
+         it != namesAndLines.end() && it + 1 != namesAndLines.end(); it += 2)
+        out[*it] = lines(*(it + 1));
+    return out;
+}
 
 KestrelFixture::KestrelFixture()
-    : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")),
-      platform_(std::make_unique<ScriptedPlatform>()) {
-    ui::Forms::unloadAll();
+    : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")) {
     globals::resetState();
     QDir(root()).mkpath(QStringLiteral("config/quillbox"));
     QDir(root()).mkpath(QStringLiteral("system-config"));
@@ -29,42 +35,79 @@ KestrelFixture::KestrelFixture()
 }
 
 KestrelFixture::~KestrelFixture() {
-    ui::Forms::unloadAll();
     globals::resetState();
     qputenv("XDG_CONFIG_HOME", oldConfigHome_);
     qputenv("XDG_CONFIG_DIRS", oldConfigDirs_);
 }
 
+QString filePath(const QString& root, const QString& name) {
+    if (name == QLatin1String("index"))
+        return root + QStringLiteral("/kestrel/VocabularyLists.txt");
+    if (name.endsWith(QLatin1String(".kte")) || name.contains(u'/'))
+        return root + u'/' + name;
+    return root + QStringLiteral("/kestrel/Vocab Categories/") + name + QStringLiteral(".txt");
+}
+
 void KestrelFixture::registerBoth() {
-    QByteArray reg = kRegistryHeader;
-    reg +=
-        "[" + kAppPaths + "Quillbox.exe]\r\n\"PATH\"=\"C:\\\\Program Files\\\\Quillbox\"\r\n\r\n";
     QByteArray folder = QFile::encodeName(kestrelFolder());
     folder.replace("\\", "\\\\").replace("\"", "\\\"");
-    reg += "[" + kAppPaths + "kestrel.exe]\r\n\"PATH\"=\"" + folder + "\"\r\n";
-    writeRegistry(reg);
+    const QByteArray key =
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+    writeRegistry("Windows Registry Editor Version 5.00\r\n\r\n" + key +
+                  "Quillbox.exe]\r\n\"PATH\"=\"/opt/quillbox\"\r\n\r\n" + key +
+                  "kestrel.exe]\r\n\"PATH\"=\"" + folder + "\"\r\n");
+    QDir().mkpath(listFolder());
 }
 
 void KestrelFixture::writeRegistry(const QByteArray& contents) {
     writeFile(root() + QStringLiteral("/config/quillbox/registry.reg"), contents);
 }
 
-void KestrelFixture::makeFolders() {
-    QDir().mkpath(listFolder());
-}
-
-void KestrelFixture::writeIndex(const QStringList& names) {
-    makeFolders();
-    writeFile(indexPath(), crlf(names));
-}
-
-void KestrelFixture::writeList(const QString& name, const QStringList& words) {
-    makeFolders();
-    writeFile(listPath(name), crlf(words));
-}
-
 void KestrelFixture::useKestrelFolder() {
     globals::KestrelFolder = kestrelFolder();
+}
+
+void KestrelFixture::write(const Files& files) {
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        if (it.value() == kGone) {
+            QFile::remove(path(it.key()));
+            continue;
+        }
+        QDir().mkpath(QFileInfo(path(it.key())).path());
+        writeFile(path(it.key()), it.value());
+    }
+}
+
+Files KestrelFixture::files() const {
+    Files out;
+    const QString lists = listFolder() + u'/';
+    QDirIterator it(root(), QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        QString name = file.mid(root().size() + 1);
+        if (name.startsWith(QLatin1String("config/")) ||
+            name.startsWith(QLatin1String("system-config/")))
+            continue;
+        if (name == QLatin1String("kestrel/VocabularyLists.txt"))
+            name = QStringLiteral("index");
+        else if (file.startsWith(lists) && file.endsWith(QLatin1String(".txt")) &&
+                 !file.mid(lists.size()).contains(u'/'))
+            name = file.mid(lists.size()).chopped(4);
+        out[name] = readFile(file);
+    }
+    return out;
+}
+
+Files KestrelFixture::after(const Files& before, const Files& changes) const {
+    Files out = before;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (it.value() == kGone)
+            out.remove(it.key());
+        else
+            out[it.key()] = it.value();
+    }
+    return out;
 }
 
 void KestrelFixture::writeFile(const QString& path, const QByteArray& bytes) {
@@ -75,45 +118,7 @@ void KestrelFixture::writeFile(const QString& path, const QByteArray& bytes) {
 
 QByteArray KestrelFixture::readFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-QByteArray KestrelFixture::crlf(const QStringList& lines) {
-    QByteArray out;
-    for (const QString& line : lines)
-        out += line.toLatin1() + "\r\n";
-    return out;
-}
-
-std::optional<int> endsProgram(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const core::ProgramEnded& ended) {
-        return ended.exitCode;
-    }
-    return std::nullopt;
-}
-
-frmMain& KestrelFixture::startProgram() {
-    registerBoth();
-    makeFolders();
-    platform().play<frmPassword>([](frmPassword& d) {
-        d.Text1->setText(QStringLiteral("quorp7"));
-        d.cmdOK_Click();
-    });
-    frmMain& main = ui::Forms::get<frmMain>();
-    main.Form_Load();
-    return main;
-}
-
-frmMain& KestrelFixture::startWithSampleLists() {
-    writeIndex({"animals", "colors", "fruit"});
-    writeList("animals", {"cat", "dog"});
-    writeList("colors", {"red"});
-    writeList("fruit", {"apple"});
-    return startProgram();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : kGone;
 }
 
 namespace {
@@ -127,28 +132,6 @@ QString run(const QString& program, const QStringList& args) {
     return QString();
 }
 } // namespace
-
-SmallDisk::SmallDisk(const QString& folder, int kilobytes) : folder_(folder) {
-    QDir().mkpath(folder);
-    error_ = run(QStringLiteral("mount"),
-                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                  QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), folder});
-}
-
-SmallDisk::~SmallDisk() {
-    if (ok())
-        run(QStringLiteral("umount"), {folder_});
-}
-
-void SmallDisk::fill(int kilobytesLeft) {
-    // dd stops with "no space left"; then free what should stay free.
-    const QString filler = folder_ + QStringLiteral("/.filler");
-    run(QStringLiteral("dd"),
-        {QStringLiteral("if=/dev/zero"), QStringLiteral("of=") + filler, QStringLiteral("bs=1k")});
-    if (kilobytesLeft > 0)
-        run(QStringLiteral("truncate"),
-            {QStringLiteral("-s"), QStringLiteral("-%1k").arg(kilobytesLeft), filler});
-}
 
 QString setImmutable(const QString& path, bool immutable) {
     return run(QStringLiteral("chattr"),

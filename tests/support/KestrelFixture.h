@@ -1,88 +1,63 @@
 #pragma once
-// A fresh installation for one test: a temporary folder holding a Kestrel
-// folder and a registry file (XDG_CONFIG_HOME points at it), the program's
-// shared state reset, no window loaded, and the scripted platform installed.
-
-#include "ScriptedPlatform.h"
+// A fresh installation for one test, in a temporary folder: a Kestrel folder
+// (kestrel/ with its list folder), a registry file naming it
+// (XDG_CONFIG_HOME points at config/), and the shared state reset.
+//
+// Files are named as tests write them: "index" is VocabularyLists.txt, a
+// name ending in ".kte" or holding a "/" is a path in the temporary folder,
+// any other name is a list: "Vocab Categories/<name>.txt". Their bytes are
+// written as lines: lines("cat|dog") is "cat\r\ndog\r\n"; "=" before the text
+// gives it raw ("=cat\ndog").
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
-#include <functional>
+using Files = QMap<QString, QByteArray>;
 
-class frmMain;
-#include <memory>
-#include <optional>
+// In an expected set of files: this file must not exist.
+inline const QByteArray kGone = QByteArrayLiteral("<gone>");
+
+QByteArray lines(const QString& spec);
+// Files from pairs of name and lines(): files({"index", "cats", "cats", "tom"}).
+Files files(std::initializer_list<QString> namesAndLines);
+// The path of a file named as above, in the installation at root.
+QString filePath(const QString& root, const QString& name);
 
 class KestrelFixture {
 public:
     KestrelFixture();
     ~KestrelFixture();
+    KestrelFixture(const KestrelFixture&) = delete;
+    KestrelFixture& operator=(const KestrelFixture&) = delete;
 
     QString root() const { return dir_.path(); }
     QString kestrelFolder() const { return root() + QStringLiteral("/kestrel"); }
     QString listFolder() const { return kestrelFolder() + QStringLiteral("/Vocab Categories"); }
-    QString indexPath() const { return kestrelFolder() + QStringLiteral("/VocabularyLists.txt"); }
-    QString listPath(const QString& name) const {
-        return listFolder() + u'/' + name + QStringLiteral(".txt");
-    }
+    QString path(const QString& name) const { return filePath(root(), name); }
 
-    // Writes the registry file: both programs registered, Kestrel at kestrelFolder().
+    // Both programs registered, Kestrel at kestrelFolder(); the list folder made.
     void registerBoth();
     void writeRegistry(const QByteArray& contents);
-
-    // Makes the Kestrel folder and its list folder.
-    void makeFolders();
-    // Each line followed by CR LF.
-    void writeIndex(const QStringList& names);
-    void writeList(const QString& name, const QStringList& words);
-    // Sets the shared Kestrel folder without start-up.
+    // Sets the shared Kestrel folder, as start-up does.
     void useKestrelFolder();
 
+    // Writes each file (kGone removes it).
+    void write(const Files& files);
+    // Every file of the installation but the registry's.
+    Files files() const;
+    // files() as it must be after a command that changed only changes.
+    Files after(const Files& before, const Files& changes) const;
+
     static void writeFile(const QString& path, const QByteArray& bytes);
-    static QByteArray readFile(const QString& path);
-    static QByteArray crlf(const QStringList& lines);
-
-    ScriptedPlatform& platform() { return *platform_; }
-
-    // Start-up as a user goes through it: registered, the right password,
-    // the main window in its state with no list open.
-    frmMain& startProgram();
-    // startProgram() over three lists: animals (cat, dog), colors (red), fruit (apple).
-    frmMain& startWithSampleLists();
-
-    QByteArray indexBytes() const { return readFile(indexPath()); }
-    QByteArray listBytes(const QString& name) const { return readFile(listPath(name)); }
+    static QByteArray readFile(const QString& path); // kGone when missing
 
 private:
     QTemporaryDir dir_;
     QByteArray oldConfigHome_;
     QByteArray oldConfigDirs_;
-    std::unique_ptr<ScriptedPlatform> platform_;
 };
 
-// Runs f and returns the exit code it ended the program with, or nullopt when
-// it returned normally.
-std::optional<int> endsProgram(const std::function<void()>& f);
-
-// Fault injection that root cannot bypass. Each reports why it cannot be set
-// up (not root, no tmpfs, no chattr), so the test can skip with that reason.
-class SmallDisk {
-public:
-    // Mounts a tmpfs of kilobytes at folder (created if needed).
-    SmallDisk(const QString& folder, int kilobytes);
-    ~SmallDisk();
-    bool ok() const { return error_.isEmpty(); }
-    QString error() const { return error_; }
-    // Fills the disk until at most kilobytes stay free.
-    void fill(int kilobytesLeft);
-
-private:
-    QString folder_;
-    QString error_;
-};
-
-// chattr +i / -i; an empty string on success, else the reason.
+// A fault that root cannot bypass: chattr +i / -i; an empty string on success, else the reason.
 QString setImmutable(const QString& path, bool immutable);

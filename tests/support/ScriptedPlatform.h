@@ -1,7 +1,7 @@
 #pragma once
 // The platform as tests drive it: message boxes are recorded (and answered
 // with their only button), beeps and holds are counted, every modal dialog is
-// handed to the next "player" the test queued, file dialogs return queued
+// handed to the next player that the test queued, file dialogs return queued
 // answers, and the end of the program is thrown as core::ProgramEnded.
 
 #include "ui/Dialog.h"
@@ -19,12 +19,9 @@ struct Message {
     QString text;
     int style = 0;
     QString title; // as passed: empty means the program's title
-};
-
-struct FileRequest {
-    bool save = false;
-    QString title;
-    QString filter;
+    // "text", with "[title] " before it when it has one of its own and "X "
+    // when it has the critical icon.
+    QString shown() const;
 };
 
 // A dialog was shown that the test did not expect, or a player left it open.
@@ -39,8 +36,7 @@ public:
 
     void msgBox(const QString& text, int style, const QString& title) override;
     void beep() override { ++beeps; }
-    void hold(int milliseconds) override {
-        heldMilliseconds += milliseconds;
+    void hold(int) override {
         if (onHold)
             onHold();
     }
@@ -49,9 +45,11 @@ public:
     QString getOpenFileName(const QString& title, const QString& filter) override;
     QString getSaveFileName(const QString& title, const QString& filter) override;
 
-    // Queues a player for the next dialog shown, which must be a T.
+    // Queues a player for the next dialog shown.
+    void play(std::function<void(ui::Dialog&)> player) { players_.push_back(std::move(player)); }
+    // ... which must be a T.
     template <class T> void play(std::function<void(T&)> player) {
-        players_.push_back([player](ui::Dialog& dlg) {
+        play([player](ui::Dialog& dlg) {
             auto* typed = dynamic_cast<T*>(&dlg);
             if (!typed)
                 throw ScriptError("expected another dialog than " +
@@ -60,17 +58,20 @@ public:
         });
     }
     int pendingPlayers() const { return int(players_.size()); }
-
     // The answer of the next file dialog ("" is Cancel).
     void answerFile(const QString& path) { fileAnswers_.push_back(path); }
 
     QList<Message> messages;
-    std::function<void(const Message&)> onMessage; // runs while the box is "open"
-    std::function<void()> onHold;                  // runs while the screen is held
-    QStringList shownDialogs;                      // class names, in order
-    QList<FileRequest> fileRequests;
+    QStringList shownMessages() const;
+    // Each dialog shown: its class and the caption of its first label
+    // ("frmAreYouSure: 'cats' has been changed ..."), or for a file dialog
+    // "file: <title>|<filter>".
+    QStringList dialogs;
     int beeps = 0;
-    int heldMilliseconds = 0;
+    std::function<void()> onHold; // runs while the flash is on the screen
+    // Instead of throwing, the end of the program prints "END <code>" and
+    // ends the process at once, and each message is printed as "MESSAGE <shown>".
+    bool endsProcess = false;
 
 private:
     std::deque<std::function<void(ui::Dialog&)>> players_;

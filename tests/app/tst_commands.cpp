@@ -1,0 +1,290 @@
+// The commands as a user goes through them: each row starts the program on an
+// installation, plays a script of menu commands, keys and dialog answers, and
+// checks every file left on disk byte for byte, the messages shown and the
+// window's state. In messages and paths, %K is the Kestrel folder and %R the
+// installation's folder.
+
+#include "KestrelFixture.h"
+#include "Program.h"
+
+#include <QTest>
+
+namespace {
+
+struct Row {
+    Files before;
+    QString script;
+    Files changes; // the files that differ afterwards (kGone: removed)
+    QString state; // Program::state(), or "ended <code>"
+    QStringList messages;
+    QStringList dialogs; // captions that must have been shown, in this order
+    QStringList locked;  // files made immutable before the script
+};
+
+const Files S = files(
+    {"index", "animals|colors|fruit", "animals", "cat|dog", "colors", "red", "fruit", "apple"});
+const QString kNoList = QStringLiteral(" /  / (hidden) / unchanged / no list");
+
+// The state of the window editing list with the editor's lines.
+QString editing(const QString& list, const QString& editor, bool changed = false) {
+    return QStringLiteral("%1 / category: %2 / %3 / %4 / editing")
+        .arg(list, list.toLower(), editor, changed ? "changed" : "unchanged");
+}
+
+Files with(Files base, const Files& more) {
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        base[it.key()] = it.value();
+    return base;
+}
+
+// As many lists as the index holds: "aaaa", "aaab", ... each with one word.
+Files fullIndex() {
+    Files out;
+    QStringList names;
+    for (int i = 0; i < 10000; ++i) {
+        QString name;
+        for (int n = i, k = 0; k < 4; ++k, n /= 26)
+            name.prepend(QChar(u'a' + n % 26));
+        names << name;
+        out[name] = lines(QStringLiteral("word"));
+    }
+    out[QStringLiteral("index")] = lines(names.join(u'|'));
+    return out;
+}
+
+void row(const char* name, const Files& before, const char* script, const Files& changes,
+         const QString& state, const QStringList& messages = {}, const QStringList& dialogs = {},
+         const QStringList& locked = {}) {
+    QTest::newRow(name) << Row{
+        before, QString::fromLatin1(script), changes, state, messages, dialogs, locked};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Row)
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commands_data();
+    void commands();
+};
+
+void CommandsTest::commands_data() {
+    QTest::addColumn<Row>("row");
+    const QString full =
+        QStringLiteral("There are already 10000 word lists, as many as Kestrel can "
+                       "hold.  Delete a list before you save a new one.");
+    const QString saved = QStringLiteral("[Success] Word list was saved.");
+    const QString duplicate = QStringLiteral(
+        "frmDuplicate: Unfortunately,\r\r%1\r\ris already a category. What would you like to "
+        "do?\r\r*  Replace the old category with the imported category\r*  Give the imported "
+        "category a new name\r*  Just skip the imported category.");
+
+    // Open
+    row("open: the words in small letters, the name as the row spells it",
+        files({"index", "Animals", "animals", "Cat|DOG"}), "Open,Animals; Undo", {},
+        editing("Animals", "cat|dog|"));
+    row("open: Never Mind keeps the unsaved words", S, "Open,colors; type,blue; Open,no,cancel", {},
+        editing("colors", "red|blue", true));
+    row("open: the close box is Never Mind", S, "Open,colors; type,blue; Open,no,close", {},
+        editing("colors", "red|blue", true));
+    row("open: OK with no row is Never Mind", S, "Open,colors; type,blue; Open,no,ok", {},
+        editing("colors", "red|blue", true));
+    row("open: no lists, only OK, then a list appears", files({"index", "gone"}),
+        "Open,ok; file,birds,owl; file,index,gone|birds; Open,birds",
+        files({"birds", "owl", "index", "gone|birds"}), editing("birds", "owl|"), {},
+        {"frmOpen: No word lists.  \r\rUse 'File > New' to start one.",
+         "frmOpen: Select the word list you want:"});
+    row("open again, No: the unsaved words are gone", S, "Open,animals; type,cow; Open,no,animals",
+        {}, editing("animals", "cat|dog|"));
+    row("the question names the list as stored; Yes saves before the list is chosen",
+        files({"index", "Animals|colors", "animals", "cat", "colors", "red"}),
+        "Open,Animals; type,cow; Open,yes,cancel; Open,cancel", files({"animals", "cat|cow"}),
+        editing("Animals", "cat|cow"), {},
+        {"frmAreYouSure: 'Animals' has been changed since it was last saved.  Save it now?"});
+    row("an earlier Yes does not answer a later No", S,
+        "Open,colors; type,tan; Open,yes,cancel; type,sky; Open,no,cancel",
+        files({"colors", "red|tan"}), editing("colors", "red|tansky", true));
+    // Typing and the Edit menu
+    row("typing: letters in small case, other keys refused", S, "Open,colors; type,Ab 1-z", {},
+        editing("colors", "red|abz", true));
+    row("typing: a refused key alone changes nothing", S, "Open,colors; type,9", {},
+        editing("colors", "red|"));
+    row("typing: Enter and Backspace", S,
+        "Open,colors; type,sky; press,Return; press,Backspace; press,Backspace", {},
+        editing("colors", "red|sk", true));
+    row("the Delete key changes the words but not the flag", S,
+        "Open,colors; select,0,0; press,Delete", {}, editing("colors", "ed|"));
+    row("undo of a replaced selection", S, "Open,animals; select,0,3; type,x; Undo", {},
+        editing("animals", "cat|dog|", true));
+    row("redo after undo", S, "Open,animals; select,0,3; type,xy; Undo; Undo; Redo", {},
+        editing("animals", "x|dog|", true));
+    row("cut and paste elsewhere", S, "Open,animals; select,0,3; Cut; select,3,0; Paste", {},
+        editing("animals", "|dcatog|", true));
+    row("copy alone changes nothing; the clip goes to another list", S,
+        "Open,animals; select,5,3; Copy; Open,colors; Paste", {},
+        editing("colors", "dogred|", true));
+    row("paste before any copy deletes the selection", S, "Open,colors; select,0,2; Paste", {},
+        editing("colors", "d|", true));
+    // Save and Save As
+    row("save with nothing changed writes both files all the same", S,
+        "Open,colors; file,index,-; Save", files({"index", "animals|colors|fruit"}),
+        editing("colors", "red|"), {saved});
+    row("save: empty lines dropped, the last word kept; a stale name leaves the index",
+        files({"index", "Animals|ghost|colors|colors", "animals", "cat", "colors", "red"}),
+        "Open,Animals; press,Return; press,Return; type,Emu; Save",
+        files({"index", "Animals|colors|colors", "animals", "cat|emu"}),
+        editing("Animals", "cat|||emu"), {saved});
+    row("save as: an empty or one-letter name is not taken", S,
+        "Open,colors; type,tan; SaveAs,; SaveAs,b", {}, editing("colors", "red|tan", true));
+    row("save as a new name: added in small letters, the file as typed", S,
+        "Open,colors; type,tan; SaveAs,Earth Tones",
+        files({"index", "animals|colors|fruit|earth tones", "Earth Tones", "red|tan"}),
+        "Earth Tones / category: Earth Tones / red|tan / unchanged / editing");
+    row("save as another list in capitals, Yes: its file, no new name", S,
+        "Open,colors; type,tan; SaveAs,FRUIT,yes", files({"fruit", "red|tan"}),
+        "FRUIT / category: FRUIT / red|tan / unchanged / editing", {},
+        {"frmSaveAs: Type the new category name." + QString(110, u' ') +
+         "Only 15 letters, please.  Please, no punctuation."});
+    row("save as, No twice: each question names its list", S,
+        "Open,colors; type,tan; SaveAs,animals,no; SaveAs,Fruit,no", {},
+        editing("colors", "red|tan", true), {},
+        {"frmReplaceReally: Sorry, but \r\r    animals\r\r is already a category.\rDo you want to "
+         "replace it?",
+         "frmReplaceReally: Sorry, but \r\r    Fruit\r\r is already a category.\rDo you want to "
+         "replace it?"});
+    // New
+    row("new: nothing written until the first save", S, "New,Birds; Undo; type,owl; Save",
+        files({"index", "animals|colors|fruit|birds", "Birds", "owl"}), editing("Birds", "owl"),
+        {saved});
+    row("new: a one-letter name changes nothing", S, "Open,colors; type,tan; New,no,b", {},
+        editing("colors", "red|tan", true));
+    row("new: No, then Cancel keeps the unsaved words", S, "Open,colors; type,tan; New,no,cancel",
+        {}, editing("colors", "red|tan", true));
+    row("new: Yes saves the old list first", S, "Open,colors; type,tan; New,yes,Birds",
+        files({"colors", "red|tan"}), editing("Birds", ""));
+    row("new version of an existing list: empty until saved", S, "Open,fruit; New,Animals,new", {},
+        editing("Animals", ""), {},
+        {"frmAddCategory: Type the name for your new category." + QString(94, u' ') +
+             "Only 15 letters, please. No punctuation, please.",
+         "frmNewSure: 'Animals' is already a category.\rDo you want to make a new version or edit "
+         "the current one?"});
+    row("edit current: its words; the save adds no name", S, "New,ANIMALS,edit; type,cow; Save",
+        files({"animals", "cat|dog|cow"}), editing("ANIMALS", "cat|dog|cow"), {saved});
+    // Exit and the close box
+    row("exit with nothing changed: no question", S, "Open,colors; Exit", {}, "ended 0");
+    row("exit, Yes: saved, then the end", S, "Open,colors; type,tan; Exit,yes",
+        files({"colors", "red|tan"}), "ended 0");
+    row("exit, No: nothing saved", S, "Open,colors; type,tan; Exit,no", {}, "ended 0");
+    row("the close box ends at once", S, "Open,colors; type,tan; Close", {}, "ended 0");
+    // Delete a List
+    row("delete the open list: closed, and its name free again", S,
+        "Open,colors; type,tan; Delete,colors; New,colors",
+        {{"index", lines("animals|fruit")}, {"colors", kGone}}, editing("colors", ""));
+    row("delete the open list: the window has no list", S, "Open,colors; type,tan; Delete,colors",
+        {{"index", lines("animals|fruit")}, {"colors", kGone}}, kNoList);
+    row("delete another list: the editor keeps its words", S, "Open,colors; type,tan; Delete,fruit",
+        {{"index", lines("animals|colors")}, {"fruit", kGone}}, editing("colors", "red|tan", true));
+    row("delete: Cancel, and OK with no row", files({"index", "Animals", "animals", "cat"}),
+        "Delete,cancel; Delete,ok", {}, kNoList);
+    row("delete of a file that cannot go ends the program, the index already rewritten", S,
+        "Delete,fruit", files({"index", "animals|colors"}), "ended 1",
+        {"X could not delete %K/Vocab Categories/fruit.txt.  Do you have permissions?"}, {},
+        {"fruit"});
+    // Failed writes
+    row("an index that cannot be written ends the program, nothing written", S,
+        "Open,colors; type,tan; Save", {}, "ended 1",
+        {"X could not write VocabularyLists.txt.  Do you have permission?"}, {}, {"index"});
+    row("a list file that cannot be written ends the program", S, "New,Birds; type,owl; Save",
+        files({"index", "animals|colors|fruit|birds"}), "ended 1",
+        {"X could not write %K/Vocab Categories/Birds.txt.  Do you have permissions?"}, {},
+        {"kestrel/Vocab Categories"});
+    // Export
+    row("export: the chosen lists in the order of the rows, copied as they are",
+        with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",
+        files({"out.kte", "***animals|cat|dog|***fruit|Apple||pear"}), kNoList, {},
+        {"file: Export File Name|KT Export File (*.kte)|*.kte"});
+    row("export with no row chosen: an empty file", S, "Export,ok,@out.kte", files({"out.kte", ""}),
+        kNoList);
+    row("export cancelled, here or in the file dialog", S, "Export,cancel; Export,animals,@", {},
+        kNoList);
+    row("export after No: the lists as their files hold them", S,
+        "Open,colors; type,tan; Export,no,colors,@out.kte", files({"out.kte", "***colors|red"}),
+        editing("colors", "red|tan", true));
+    row("export to a folder that does not exist ends the program", S,
+        "Export,animals,@nowhere/out.kte", {}, "ended 1",
+        {"X Error attempting to create %R/nowhere/out.kte. Do you have proper permission?"});
+    // Import
+    row("import: new lists at the end in file order, words small, empty lines dropped",
+        with(S, files({"in.kte", "***Birds|OWL||robin|***fish"})), "Import,@in.kte",
+        files({"index", "animals|colors|fruit|Birds|fish", "Birds", "owl|robin", "fish", ""}),
+        kNoList, {}, {"file: Import file|Kt Export file (*.kte)|*.kte"});
+    row("import: replace keeps the entry, skip keeps the list",
+        with(S, files({"in.kte", "***Animals|lion|***COLORS|cyan"})), "Import,@in.kte,replace,skip",
+        files({"animals", "lion"}), kNoList, {},
+        {duplicate.arg("Animals"), duplicate.arg("COLORS")});
+    row("import: rename refused (short, taken, cancelled), then accepted",
+        with(S, files({"in.kte", "***animals|lion"})),
+        "Import,@in.kte,rename+rename+rename+rename,b,FRUIT,cancel,Big Cats",
+        files({"index", "animals|colors|fruit|Big Cats", "Big Cats", "lion"}), kNoList);
+    row("import: a name twice in one file asks at the second",
+        with(S, files({"in.kte", "***birds|owl|***Birds|robin"})), "Import,@in.kte,replace",
+        files({"index", "animals|colors|fruit|birds", "birds", "robin"}), kNoList);
+    row("import: a file that starts with a word", with(S, files({"in.kte", "owl|***birds"})),
+        "Import,@in.kte", {}, kNoList, {"%R/in.kte has errors in it."});
+    row("import: an empty file", with(S, files({"in.kte", ""})), "Import,@in.kte", {}, kNoList,
+        {"couldn't open import file %R/in.kte"});
+    row("import: a name that cannot be a file name is skipped",
+        with(S, files({"in.kte", "***../evil|x|***ok|y"})), "Import,@in.kte",
+        files({"index", "animals|colors|fruit|ok", "ok", "y"}), kNoList,
+        {"The list named \"../evil\" in %R/in.kte cannot be imported: its name cannot be a file "
+         "name. It was skipped."});
+    row("import into a list file that cannot be written ends the program",
+        with(S, files({"in.kte", "***animals|lion"})), "Import,@in.kte,replace", {}, "ended 1",
+        {"X could not open %K/Vocab Categories/animals.txt for writing.  Do you have proper "
+         "permissions?"},
+        {}, {"animals"});
+    // A full index
+    row("a full index: a new name is refused at every save; Save As an existing list saves",
+        fullIndex(), "New,Extra; type,owl; Save; Open,yes; Exit,yes; SaveAs,aaab,yes",
+        files({"aaab", "owl"}), editing("aaab", "owl"), {full, full, full});
+    row("a full index: import stops at the limit",
+        with(fullIndex(), files({"in.kte", "***aaab|x|***new|y|***newer|z"})),
+        "Import,@in.kte,replace", files({"aaab", "x"}), kNoList,
+        {"2 of the lists in %R/in.kte were not imported: Kestrel can hold no more than 10000 word "
+         "lists."});
+}
+
+void CommandsTest::commands() {
+    QFETCH(Row, row);
+    KestrelFixture fx;
+    fx.registerBoth();
+    fx.write(row.before);
+    for (const QString& name : row.locked) {
+        const QString why = setImmutable(fx.path(name), true);
+        if (!why.isEmpty())
+            QSKIP(qPrintable("needs chattr +i: " + why));
+    }
+    Program program(fx.root());
+    QCOMPARE(program.start(), std::nullopt);
+    const std::optional<int> ended = program.run(row.script);
+    for (const QString& name : row.locked)
+        setImmutable(fx.path(name), false);
+
+    QCOMPARE(ended ? QStringLiteral("ended %1").arg(*ended) : program.state(), row.state);
+    QString messages = row.messages.join(u'\n');
+    messages.replace(QLatin1String("%K"), fx.kestrelFolder()).replace("%R", fx.root());
+    QCOMPARE(program.platform.shownMessages().join(u'\n'), messages);
+    qsizetype at = 0; // each caption shown, in order, others between them
+    for (const QString& caption : row.dialogs)
+        QVERIFY2((at = program.platform.dialogs.indexOf(caption, at) + 1) > 0, qPrintable(caption));
+    const Files expected = fx.after(row.before, row.changes);
+    const Files found = fx.files();
+    QCOMPARE(found.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(found[it.key()] == it.value(), qPrintable(it.key() + ": " + found[it.key()]));
+}
+
+QTEST_MAIN(CommandsTest)
+#include "tst_commands.moc"

@@ -1,0 +1,195 @@
+#include "Program.h"
+
+#include "KestrelFixture.h"
+
+#include "app/frmMain.h"
+#include "app/frmPassword.h"
+#include "commands/NameDialog.h"
+#include "commands/frmAreYouSure.h"
+#include "commands/frmDelete.h"
+#include "commands/frmNewSure.h"
+#include "commands/frmOpen.h"
+#include "commands/frmReplaceReally.h"
+#include "core/globals.h"
+#include "exchange/frmDuplicate.h"
+#include "exchange/frmExport.h"
+#include "ui/Forms.h"
+#include "ui/ListBox.h"
+#include "ui/MultiLineTextBox.h"
+#include "ui/SingleLineTextBox.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+#include <cstdio>
+
+#include <utility>
+
+namespace {
+// Plays a dialog: a button's answer, the rows to choose (then OK), or a name
+// to type (then OK). The handlers are called directly, never through a
+// signal, so that the end of the program can be thrown through them.
+template <class D> void listOr(D& d, const QString& word) {
+    if (word == QLatin1String("cancel") || word == QLatin1String("close"))
+        return word == QLatin1String("cancel") ? d.cmdCancel_Click() : d.closeBoxClicked();
+    for (const QString& row : word == QLatin1String("ok") ? QStringList() : word.split(u'+')) {
+        const QList<QListWidgetItem*> found = d.List1->findItems(row, Qt::MatchExactly);
+        if (found.isEmpty())
+            throw ScriptError("no row " + row.toStdString());
+        found[0]->setSelected(true);
+    }
+    d.cmdOK_Click();
+}
+
+template <class D> void yesOr(D& d, const QString& word) {
+    word == QLatin1String("yes") ? d.cmdYes_Click() : d.cmdNo_Click();
+}
+
+void answer(ui::Dialog& dlg, const QString& word) {
+    if (auto* d = qobject_cast<frmAreYouSure*>(&dlg))
+        return yesOr(*d, word);
+    if (auto* d = qobject_cast<frmReplaceReally*>(&dlg))
+        return yesOr(*d, word);
+    if (auto* d = qobject_cast<frmOpen*>(&dlg))
+        return listOr(*d, word);
+    if (auto* d = qobject_cast<frmDelete*>(&dlg))
+        return listOr(*d, word);
+    if (auto* d = qobject_cast<frmExport*>(&dlg))
+        return listOr(*d, word);
+    if (auto* d = qobject_cast<frmNewSure*>(&dlg))
+        return word == QLatin1String("edit") ? d->cmdEdit_Click() : d->cmdNew_Click();
+    if (auto* d = qobject_cast<frmDuplicate*>(&dlg)) { // "rename+skip": one after the other
+        for (const QString& choice : word.split(u'+'))
+            if (d->isVisible())
+                choice == QLatin1String("replace") ? d->cmdReplace_Click()
+                : choice == QLatin1String("skip")  ? d->cmdSkip_Click()
+                                                   : d->cmdRename_Click();
+        return;
+    }
+    auto* d = qobject_cast<commands::NameDialog*>(&dlg);
+    if (!d)
+        throw ScriptError("cannot answer " + std::string(dlg.metaObject()->className()));
+    if (word == QLatin1String("cancel"))
+        return d->cmdCancel_Click();
+    QTest::keyClicks(d->txtName, word);
+    d->cmdOK_Click();
+}
+} // namespace
+
+Program::Program(const QString& root) : root_(root) {
+    ui::Forms::unloadAll();
+}
+
+Program::~Program() {
+    ui::Forms::unloadAll();
+}
+
+frmMain& Program::main() {
+    return ui::Forms::get<frmMain>();
+}
+
+std::optional<int> Program::start() {
+    platform.play<frmPassword>([](frmPassword& d) {
+        d.Text1->setText(QStringLiteral("quorp7"));
+        d.cmdOK_Click();
+    });
+    try {
+        main().Form_Load();
+    } catch (const core::ProgramEnded& ended) {
+        return ended.exitCode;
+    }
+    return std::nullopt;
+}
+
+void Program::queue(const QString& word) {
+    if (word.startsWith(u'@'))
+        platform.answerFile(word.size() > 1 ? root_ + u'/' + word.mid(1) : QString());
+    else
+        platform.play([word](ui::Dialog& dlg) { answer(dlg, word); });
+}
+
+void Program::step(const QStringList& words) {
+    frmMain& m = main();
+    const QString& what = words[0];
+    const bool selected = std::exchange(selected_, false);
+    if (what == QLatin1String("type") || what == QLatin1String("press")) {
+        if (!selected)
+            m.txtEditor->setSelStart(int(m.txtEditor->Text().size()));
+        if (what == QLatin1String("type")) {
+            QTest::keyClicks(m.txtEditor, words.value(1));
+        } else {
+            const QKeyCombination key = QKeySequence(words.value(1))[0];
+            QTest::keyClick(m.txtEditor, key.key(), key.keyboardModifiers());
+        }
+        return;
+    }
+    if (what == QLatin1String("text")) { // a long text, quicker than typing it
+        m.txtEditor->setText(
+            QString::fromLatin1(KestrelFixture::readFile(root_ + u'/' + words.value(1))));
+        globals::ListChanged = true;
+        return;
+    }
+    if (what == QLatin1String("file")) { // a file changed by another program
+        if (words.value(2) == QLatin1String("-"))
+            QFile::remove(filePath(root_, words.value(1)));
+        else
+            KestrelFixture::writeFile(filePath(root_, words.value(1)), lines(words.value(2)));
+        return;
+    }
+    if (what == QLatin1String("select")) {
+        m.txtEditor->select(words.value(1).toInt(), words.value(2).toInt());
+        selected_ = true;
+        return;
+    }
+    static const QMap<QString, void (frmMain::*)()> commands{
+        {"New", &frmMain::mnuNew_Click},           {"Open", &frmMain::mnuOpen_Click},
+        {"Save", &frmMain::mnuSave_Click},         {"SaveAs", &frmMain::mnuSaveAs_Click},
+        {"Import", &frmMain::mnuImport_Click},     {"Export", &frmMain::mnuExport_Click},
+        {"Delete", &frmMain::mnuDeleteList_Click}, {"Exit", &frmMain::mnuExit_Click},
+        {"Undo", &frmMain::mnuUndo_Click},         {"Redo", &frmMain::mnuRedo_Click},
+        {"Cut", &frmMain::mnuCut_Click},           {"Copy", &frmMain::mnuCopy_Click},
+        {"Paste", &frmMain::mnuPaste_Click},       {"Close", &frmMain::Form_Unload}};
+    if (!commands.contains(what))
+        throw ScriptError("unknown step " + what.toStdString());
+    for (const QString& word : words.mid(1))
+        queue(word);
+    (m.*commands[what])();
+    if (platform.pendingPlayers() > 0)
+        throw ScriptError("unused answers after " + what.toStdString());
+}
+
+std::optional<int> Program::run(const QString& script) {
+    try {
+        for (const QString& s : script.split(u';', Qt::SkipEmptyParts))
+            step(s.trimmed().split(u','));
+    } catch (const core::ProgramEnded& ended) {
+        return ended.exitCode;
+    } catch (const ScriptError& e) {
+        error_ = QString::fromStdString(e.what());
+        if (platform.endsProcess)
+            std::printf("SCRIPT ERROR %s\n", e.what());
+    }
+    return std::nullopt;
+}
+
+QString Program::state() {
+    if (!error_.isEmpty())
+        return QStringLiteral("script error: ") + error_;
+    frmMain& m = main();
+    QString editor = m.txtEditor->Text();
+    editor.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    int enabled = 0; // of the commands that need an open list
+    for (QAction* a :
+         {m.mnuSave, m.mnuSaveAs, m.mnuUndo, m.mnuRedo, m.mnuCut, m.mnuCopy, m.mnuPaste})
+        enabled += a->isEnabled();
+    return QStringList{globals::CurrentCategory, m.lblCategoryLabel->text(),
+                       m.txtEditor->isVisibleTo(&m) ? editor : QStringLiteral("(hidden)"),
+                       globals::ListChanged ? QStringLiteral("changed")
+                                            : QStringLiteral("unchanged"),
+                       enabled == 7   ? QStringLiteral("editing")
+                       : enabled == 0 ? QStringLiteral("no list")
+                                      : QStringLiteral("%1 of 7 enabled").arg(enabled)}
+        .join(QLatin1String(" / "));
+}
