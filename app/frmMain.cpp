@@ -19,6 +19,7 @@
 #include "ui/instructions.h"
 #include "ui/look.h"
 #include "ui/platform.h"
+#include "ui/reports.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -75,7 +76,14 @@ void frmMain::Form_Load() {
 
     ui::ShowModal(ui::Forms::get<frmPassword>());
 
-    globals::LoadListIndex();
+    store::removeLeftoverTemporaryFiles(globals::KestrelFolder);
+    store::removeLeftoverTemporaryFiles(store::listFolderPath());
+    const store::IndexStatus index = globals::LoadListIndex();
+    if (index == store::IndexStatus::FolderNotMade)
+        core::fatal(messages::noPermission());
+    if (index == store::IndexStatus::TooMany)
+        core::fatal(messages::tooManyListsInIndex(globals::kMaxLists));
+    ui::reportIndex(index);
     globals::BuildInstructions();
 
     showNoList();
@@ -148,13 +156,14 @@ void frmMain::mnuDisable_EditSave() {
 
 bool frmMain::txtEditor_GetEntries(QString& Category) {
     const QString path = store::resolveListFile(Category);
-    const std::optional<QStringList> lines = store::readListFile(path);
-    if (!lines) {
-        core::MsgBox(messages::listNotRead(path));
+    const store::ListFileRead read = store::readListFile(path);
+    if (read.status != store::FileStatus::Ok) {
+        ui::reportFile(read.status, path, messages::listNotRead(path), store::kMaxListFileBytes,
+                       core::vbOKOnly);
         return false;
     }
     QString text;
-    for (const QString& line : *lines)
+    for (const QString& line : read.lines)
         text += line.toLower() + QStringLiteral("\r\n");
     txtEditor->setText(text);
     showEditing();
@@ -168,16 +177,23 @@ QStringList frmMain::txtEditor_WriteWords() const {
 bool frmMain::txtEditor_SaveEntries() {
     const store::SaveResult saved =
         store::saveList(globals::CurrentCategory, txtEditor_WriteWords());
+    // After a failure the words and the Changed flag stay, so that the user
+    // can mend the fault and save again.
     switch (saved.status) {
     case store::SaveStatus::Saved:
         break;
+    case store::SaveStatus::Busy:
+        core::MsgBox(messages::indexBusy());
+        return false;
     case store::SaveStatus::IndexFull:
         core::MsgBox(messages::indexFull(globals::kMaxLists));
         return false;
     case store::SaveStatus::IndexNotWritten:
-        core::fatal(messages::indexNotWritten());
+        ui::reportFile(saved.file, store::indexFilePath(), messages::indexNotWritten());
+        return false;
     case store::SaveStatus::ListNotWritten:
-        core::fatal(messages::listNotWritten(saved.listPath));
+        ui::reportFile(saved.file, saved.listPath, messages::listNotWritten(saved.listPath));
+        return false;
     }
     globals::ListChanged = false;
     txtEditor_ResetUndo();
@@ -207,6 +223,9 @@ void frmMain::txtEditor_KeyPress(int& KeyAscii) {
 }
 
 void frmMain::txtEditor_Change() {
+    // Every change the user makes counts: the Delete key, Undo and Redo too.
+    if (!txtEditor->settingText())
+        globals::ListChanged = true;
     if (restoringStep) {
         restoringStep = false; // the change was Undo's or Redo's own
         return;
@@ -266,13 +285,13 @@ void frmMain::mnuPaste_Click() {
     globals::ListChanged = true;
 }
 
-void frmMain::Form_Unload() {
-    core::EndProgram();
+void frmMain::Form_QueryUnload() {
+    commands::exitProgram(*this);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
-    Form_Unload();
+    Form_QueryUnload();
 }
 
 // Menu commands.

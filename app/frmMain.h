@@ -23,16 +23,17 @@ public:
     // Start-up: installation lookup, password, list index, instructions, and
     // the state with no list open. Run once, before the window is shown.
     void Form_Load();
-    // The window is being closed: the program ends at once, nothing is asked.
-    [[noreturn]] void Form_Unload();
+    // The close box: asks about unsaved changes as File > Exit does, then
+    // ends the program (unless the save that the user asked for failed).
+    void Form_QueryUnload();
 
     bool txtEditor_GetEntries(QString& Category) override;
     // Saves the editor's words as the current list: the index file first
     // (with the name added in small letters if it is new), then the list
     // file; reloads the index, clears the Changed flag, restarts the undo
-    // history. Any failure to write ends the program. A new name beyond the
-    // 10000 lists the index can hold is refused with a message, and nothing
-    // is written: then it returns false.
+    // history. When a file cannot be written, or a new name would go beyond
+    // the 10000 lists the index can hold, says so and returns false, with the
+    // editor's words and the Changed flag as they were.
     bool txtEditor_SaveEntries() override;
     void txtEditor_ResetUndo() override;
 

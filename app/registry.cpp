@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include "app/registryHive.h"
+#include "store/files.h"
 #include "store/textFile.h"
 
 #include <QStandardPaths>
@@ -17,8 +18,8 @@ std::optional<app::RegistryHive> readHive() {
                                                 QStringLiteral("quillbox/registry.reg"));
     if (path.isEmpty())
         return std::nullopt;
-    const store::ReadResult file = store::readFile(path);
-    if (!file.opened || !file.complete)
+    const store::ReadResult file = store::readFile(path, store::kMaxRegistryFileBytes);
+    if (file.status != store::FileStatus::Ok)
         return std::nullopt;
     return app::RegistryHive::parse(file.bytes);
 }

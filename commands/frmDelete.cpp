@@ -3,6 +3,7 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/services.h"
+#include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/listWorkflows.h"
 #include "ui/Forms.h"
@@ -10,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/look.h"
+#include "ui/reports.h"
 
 #include <QPushButton>
 
@@ -25,7 +27,7 @@ frmDelete::frmDelete()
 }
 
 void frmDelete::Form_Activate() {
-    globals::LoadListIndex();
+    ui::reloadListIndex();
     List1->fill(store::currentListNames());
     List1->setFocus();
 }
@@ -55,10 +57,15 @@ bool frmDelete::DeleteCategory(QString& Category) {
     switch (deleted.status) {
     case store::DeleteStatus::Deleted:
         break;
+    case store::DeleteStatus::Busy:
+        core::MsgBox(messages::indexBusy());
+        return false;
     case store::DeleteStatus::IndexNotWritten:
-        core::fatal(messages::indexNotWritten());
+        ui::reportFile(deleted.file, store::indexFilePath(), messages::indexNotWritten());
+        return false;
     case store::DeleteStatus::FileNotDeleted:
-        core::fatal(messages::listNotDeleted(deleted.listPath));
+        core::MsgBox(messages::listNotDeleted(deleted.listPath), core::vbCritical);
+        return false;
     }
     const bool current = Category.toLower() == globals::CurrentCategory.toLower();
     if (current) {

@@ -23,6 +23,7 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 private:
-    // True when Category was the current list, which is now closed.
+    // True when Category was the current list, which is now closed. When the
+    // list could not be deleted, says so and returns false.
     bool DeleteCategory(QString& Category);
 };

@@ -6,6 +6,7 @@
 #include "ui/ListBox.h"
 #include "ui/MainWindow.h"
 #include "ui/look.h"
+#include "ui/reports.h"
 
 #include <QPushButton>
 
@@ -39,7 +40,7 @@ void frmOpen::restoreDesignTexts() {
 }
 
 void frmOpen::Form_Activate() {
-    globals::LoadListIndex();
+    ui::reloadListIndex();
     List1->fill(store::currentListNames());
     List1->setVisible(true);
     List1->setFocus();

@@ -3,8 +3,41 @@
 // arguments, so that what the user reads can be read here in one place.
 
 #include <QString>
+#include <QStringList>
 
 namespace messages {
+
+// A name as a message quotes it: a long one cut short with an ellipsis.
+inline QString quoted(const QString& name) {
+    constexpr int kLongest = 40;
+    return QStringLiteral("\"%1\"").arg(
+        name.size() > kLongest ? name.left(kLongest - 1) + QChar(0x2026) : name);
+}
+// The first few names, quoted, for a message about many.
+inline QString someNames(const QStringList& names) {
+    constexpr int kShown = 3;
+    QStringList shown;
+    for (const QString& name : names.mid(0, kShown))
+        shown << quoted(name);
+    return shown.join(QStringLiteral(", ")) +
+           (names.size() > kShown ? QStringLiteral(", ...") : QString());
+}
+
+// Any file the program will not read or replace.
+inline QString notAFile(const QString& path) {
+    return QStringLiteral("%1 is not an ordinary file, so Quillbox has left it as it is.")
+        .arg(path);
+}
+inline QString tooLarge(const QString& path, qint64 limitBytes) {
+    return QStringLiteral("%1 is larger than %2 MB, more than a word list file can be, so Quillbox "
+                          "has left it as it is.")
+        .arg(path)
+        .arg(limitBytes / (1024 * 1024));
+}
+inline QString indexBusy() {
+    return QStringLiteral("Another copy of Quillbox is changing the word lists.  Nothing was "
+                          "changed; please try again in a moment.");
+}
 
 // Start-up.
 inline QString notInstalled() {
@@ -73,10 +106,14 @@ inline QString importNotOpened(const QString& path) {
 inline QString importHasErrors(const QString& path) {
     return QStringLiteral("%1 has errors in it.").arg(path);
 }
-inline QString importNameUnusable(const QString& name, const QString& path) {
-    return QStringLiteral("The list named \"%1\" in %2 cannot be imported: its name cannot be a "
-                          "file name. It was skipped.")
-        .arg(name, path);
+inline QString importNamesUnusable(const QStringList& names, const QString& path) {
+    return QStringLiteral("Skipped %1 of the lists in %2: their names cannot be file names (%3).")
+        .arg(QString::number(names.size()), path, someNames(names));
+}
+inline QString importFilesNotRegular(const QStringList& names, const QString& path) {
+    return QStringLiteral("Skipped %1 of the lists in %2: their list files are not ordinary files "
+                          "(%3).")
+        .arg(QString::number(names.size()), path, someNames(names));
 }
 inline QString importedListNotWritten(const QString& path) {
     return QStringLiteral("could not open %1 for writing.  Do you have proper permissions?")

@@ -8,12 +8,14 @@
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
 #include "store/ListImport.h"
+#include "store/files.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
 #include "ui/MainWindow.h"
 #include "ui/platform.h"
+#include "ui/reports.h"
 
 namespace exchange {
 
@@ -53,46 +55,65 @@ bool resolveImportName(const store::ListImport& import) {
 
 void ImportCategories(QString& FileName) {
     // The exchange file is read whole and closed before anything is written.
-    const store::ReadResult file = store::readFile(FileName);
-    const exchange::ExchangeFile exchangeFile = file.opened && file.complete
+    const store::ReadResult file = store::readFile(FileName, store::kMaxExchangeFileBytes);
+    if (file.status == store::FileStatus::NotRegular || file.status == store::FileStatus::TooLarge)
+        return ui::reportFile(file.status, FileName, QString(), store::kMaxExchangeFileBytes);
+    const exchange::ExchangeFile exchangeFile = file.status == store::FileStatus::Ok
                                                     ? exchange::readExchangeFile(file.bytes)
                                                     : exchange::ExchangeFile{};
-    if (exchangeFile.status == exchange::ReadStatus::Unreadable) {
-        core::MsgBox(messages::importNotOpened(FileName));
-        return;
-    }
-    if (exchangeFile.status == exchange::ReadStatus::NoHeader) {
-        core::MsgBox(messages::importHasErrors(FileName));
-        return;
-    }
+    if (exchangeFile.status == exchange::ReadStatus::Unreadable)
+        return core::MsgBox(messages::importNotOpened(FileName));
+    if (exchangeFile.status == exchange::ReadStatus::NoHeader)
+        return core::MsgBox(messages::importHasErrors(FileName));
 
     store::ListImport import(exchangeFile.sections.size());
     int overLimit = 0;
+    QStringList unusable;   // names that cannot name a file in the list folder
+    QStringList notRegular; // names whose entry there is not an ordinary file
     for (const exchange::Section& section : exchangeFile.sections) {
         importCategory = section.name;
         skipCategory = false;
         if (exchange::isUnsafeListName(importCategory)) {
             // Never a file outside the list folder, nor a name later commands
             // cannot handle.
-            core::MsgBox(messages::importNameUnusable(importCategory, FileName));
+            unusable << importCategory;
             continue;
         }
         if (!resolveImportName(import))
             continue;
         const store::ListImport::Result written = import.write(importCategory, section.words);
-        switch (written.status) {
-        case store::ListImport::Status::Written:
-            break;
-        case store::ListImport::Status::IndexFull:
+        if (written.status == store::ListImport::Status::IndexFull)
             ++overLimit; // the index holds no more names
-            break;
-        case store::ListImport::Status::NotWritten:
-            core::fatal(messages::importedListNotWritten(written.path));
+        else if (written.status == store::ListImport::Status::NotRegular)
+            notRegular << importCategory;
+        if (written.status == store::ListImport::Status::NotWritten) {
+            // The index stays as it was; the lists written so far wait,
+            // unlisted, for the file to be imported again once the fault is
+            // mended.
+            core::MsgBox(messages::importedListNotWritten(written.path), core::vbCritical);
+            LoadListIndex();
+            return;
         }
     }
 
-    if (!import.finish())
-        core::fatal(messages::importIndexNotWritten(store::indexFilePath()));
+    switch (import.finish()) {
+    case store::ListImport::Finish::Done:
+        break;
+    case store::ListImport::Finish::Busy:
+        core::MsgBox(messages::indexBusy());
+        break;
+    case store::ListImport::Finish::NotRegular:
+        core::MsgBox(messages::notAFile(store::indexFilePath()));
+        break;
+    case store::ListImport::Finish::NotWritten:
+        core::MsgBox(messages::importIndexNotWritten(store::indexFilePath()), core::vbCritical);
+        break;
+    }
+    if (!unusable.isEmpty())
+        core::MsgBox(messages::importNamesUnusable(unusable, FileName));
+    if (!notRegular.isEmpty())
+        core::MsgBox(messages::importFilesNotRegular(notRegular, FileName));
+    overLimit += import.notListed();
     if (overLimit > 0)
         core::MsgBox(messages::importOverLimit(overLimit, FileName, kMaxLists));
 }

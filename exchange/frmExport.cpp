@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "core/services.h"
 #include "exchange/exchangeFile.h"
+#include "store/files.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/textFile.h"
@@ -11,6 +12,7 @@
 #include "ui/ListBox.h"
 #include "ui/MainWindow.h"
 #include "ui/look.h"
+#include "ui/reports.h"
 
 #include <QPushButton>
 
@@ -32,7 +34,7 @@ frmExport::frmExport()
 }
 
 void frmExport::Form_Activate() {
-    globals::LoadListIndex();
+    ui::reloadListIndex();
     List1->fill(store::currentListNames());
     ui::setCaption(Label1,
                    QStringLiteral("Hold down the CTRL key and click on the categories you want to "
@@ -65,23 +67,25 @@ void frmExport::cmdOK_Click() {
 
 void frmExport::ExportCategories(QString& FileName) {
     // The file is written whole or not at all: a failure leaves an earlier
-    // file of that name as it was.
+    // file of that name as it was, and the program goes on.
     store::AtomicFile file(FileName);
     const QString cannotCreate = messages::exchangeNotCreated(FileName);
-    if (!file.open())
-        core::fatal(cannotCreate);
+    const store::FileStatus opened = file.open();
+    if (opened != store::FileStatus::Ok)
+        return ui::reportFile(opened, FileName, cannotCreate);
     const store::ListFolder folder(List1->count());
     for (int row = 0; row < List1->count(); ++row) {
         const QListWidgetItem* item = List1->item(row);
         if (!item->isSelected())
             continue;
         const QString path = folder.resolve(item->text());
-        const store::ReadResult list = store::readFile(path);
-        if (!list.opened || !list.complete)
-            core::fatal(messages::exportedListNotRead(path));
+        const store::ReadResult list = store::readFile(path, store::kMaxListFileBytes);
+        if (list.status != store::FileStatus::Ok)
+            return ui::reportFile(list.status, path, messages::exportedListNotRead(path),
+                                  store::kMaxListFileBytes);
         if (!file.write(exchange::writeSectionOfFile(item->text(), list.bytes)))
-            core::fatal(cannotCreate);
+            return core::MsgBox(cannotCreate, core::vbCritical);
     }
     if (!file.commit())
-        core::fatal(cannotCreate);
+        core::MsgBox(cannotCreate, core::vbCritical);
 }

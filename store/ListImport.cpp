@@ -6,7 +6,14 @@
 
 namespace store {
 
-ListImport::ListImport(qsizetype expectedLists) : folder_(globals::ListCount + expectedLists) {
+namespace {
+qsizetype loadedCount() {
+    globals::LoadListIndex();
+    return globals::ListCount;
+}
+} // namespace
+
+ListImport::ListImport(qsizetype expectedLists) : folder_(loadedCount() + expectedLists) {
     held_.reserve(globals::ListCount + expectedLists);
     for (int i = 1; i <= globals::ListCount; ++i)
         held_.insert(globals::ListNames[i].toLower());
@@ -17,24 +24,43 @@ bool ListImport::holds(const QString& name) const {
 }
 
 ListImport::Result ListImport::write(const QString& name, const QStringList& words) {
-    if (!holds(name)) {
-        if (globals::ListCount >= globals::kMaxLists)
-            return {Status::IndexFull, QString()};
+    const bool added = !holds(name);
+    if (added && globals::ListCount >= globals::kMaxLists)
+        return {Status::IndexFull, QString()};
+    const QString path = folder_.resolve(name);
+    const FileStatus written = writeFileAtomically(path, joinLines(words));
+    if (written != FileStatus::Ok)
+        return {written == FileStatus::NotRegular ? Status::NotRegular : Status::NotWritten, path};
+    if (added) {
         globals::ListNames[++globals::ListCount] = name;
         held_.insert(name.toLower());
+        added_.append(name);
     }
-    const QString path = folder_.resolve(name);
-    if (!writeFileAtomically(path, joinLines(words)))
-        return {Status::NotWritten, path};
     folder_.add(name);
     return {Status::Written, path};
 }
 
-bool ListImport::finish() {
-    if (!writeIndexFile(currentListNames()))
-        return false;
+ListImport::Finish ListImport::finish() {
+    const IndexLock lock;
+    if (lock.busy())
+        return Finish::Busy;
+    globals::LoadListIndex(); // as another copy of the program may have left it
+    QSet<QString> onDisk;
+    for (int i = 1; i <= globals::ListCount; ++i)
+        onDisk.insert(globals::ListNames[i].toLower());
+    for (const QString& name : added_) {
+        if (onDisk.contains(name.toLower()))
+            continue;
+        if (globals::ListCount >= globals::kMaxLists)
+            ++notListed_;
+        else
+            globals::ListNames[++globals::ListCount] = name;
+    }
+    const FileStatus written = writeIndexFile(currentListNames());
     globals::LoadListIndex();
-    return true;
+    if (written == FileStatus::Ok)
+        return Finish::Done;
+    return written == FileStatus::NotRegular ? Finish::NotRegular : Finish::NotWritten;
 }
 
 } // namespace store

@@ -13,6 +13,7 @@ namespace store {
 
 class ListImport {
 public:
+    // Starts from the index as it is on disk.
     explicit ListImport(qsizetype expectedLists);
 
     // Whether the list index holds name, regardless of case (the names this
@@ -22,6 +23,7 @@ public:
     enum class Status {
         Written,
         IndexFull,  // a new name, and the index holds as many as it can: not written
+        NotRegular, // the list's entry is not an ordinary file: left alone
         NotWritten, // the list file could not be written
     };
     struct Result {
@@ -32,12 +34,17 @@ public:
     // file of a list the index holds is found regardless of case.
     Result write(const QString& name, const QStringList& words);
 
-    // Rewrites the index file from the list index and reloads it; false when
-    // the index file could not be written.
-    bool finish();
+    enum class Finish { Done, Busy, NotRegular, NotWritten };
+    // Reads the index file again under the index lock, adds this import's new
+    // names that it does not hold, writes it and reloads it. notListed()
+    // tells how many names did not fit.
+    Finish finish();
+    int notListed() const { return notListed_; }
 
 private:
     QSet<QString> held_; // the index's names in small letters
+    QStringList added_;  // new names, in the order met
+    int notListed_ = 0;  // written, but the index could hold no more at the end
     ListFolder folder_;
 };
 

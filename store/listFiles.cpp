@@ -1,6 +1,7 @@
 #include "store/listFiles.h"
 
 #include "core/globals.h"
+#include "store/files.h"
 #include "store/textFile.h"
 
 #include <QDir>
@@ -41,14 +42,14 @@ QString listFilePath(const QString& name) {
 }
 
 namespace {
-// Calls add with the name, as bytes, of each ordinary file in folder
-// (symlinks to files included).
-template <class Add> void forEachOrdinaryFile(const QString& folder, Add add) {
+// Calls add with the name, as bytes, of each entry in folder, and whether it
+// is an ordinary file (a link to one included).
+template <class Add> void forEachEntry(const QString& folder, Add add) {
 #ifdef _WIN32
-    for (const QString& file :
-         QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
-        const QByteArray bytes = file.toUtf8();
-        add(bytes.constData(), bytes.size());
+    for (const QFileInfo& file : QDir(folder).entryInfoList(
+             QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort)) {
+        const QByteArray bytes = file.fileName().toUtf8();
+        add(bytes.constData(), bytes.size(), file.isFile());
     }
 #else
     // One pass of readdir: the entry types spare a stat per file.
@@ -62,8 +63,8 @@ template <class Add> void forEachOrdinaryFile(const QString& folder, Add add) {
             struct stat st;
             regular = ::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
         }
-        if (regular)
-            add(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            add(entry->d_name, qsizetype(std::strlen(entry->d_name)), regular);
     }
     ::closedir(dir);
 #endif
@@ -117,9 +118,14 @@ ListFolder::ListFolder(qsizetype expectedFiles) : folder_(listFolderPath()) {
     std::vector<Listed> listed;
     listed.reserve(std::size_t(expectedFiles));
     keys_.reserve(expectedFiles * 12);
-    forEachOrdinaryFile(folder_, [&](const char* name, qsizetype length) {
+    forEachEntry(folder_, [&](const char* name, qsizetype length, bool regular) {
         if (!hasListExtension(name, length))
             return;
+        if (!regular) { // no list, but its name is taken
+            others_.insert(decodeFileName(name, length - kListExtension.size()).toLower(),
+                           decodeFileName(name, length));
+            return;
+        }
         const qsizetype baseLength = length - kListExtension.size();
         const qsizetype offset = keys_.size();
         bool plain = std::memcmp(name + baseLength, ".txt", 4) == 0;
@@ -184,7 +190,10 @@ QString ListFolder::find(const QString& name) const {
 
 QString ListFolder::resolve(const QString& name) const {
     const QString file = fileFor(name);
-    return folder_ + (file.isNull() ? fileNameFor(name) : file);
+    if (!file.isNull())
+        return folder_ + file;
+    // An entry of that name that is no list file is never passed by.
+    return folder_ + others_.value(folded(name), fileNameFor(name));
 }
 
 void ListFolder::add(const QString& name) {
@@ -196,17 +205,14 @@ void ListFolder::add(const QString& name) {
 
 QString resolveListFile(const QString& name) {
     const QString spelled = listFilePath(name);
-    if (QFileInfo(spelled).isFile())
-        return spelled;
-    const QString found = ListFolder().find(name);
-    return found.isEmpty() ? spelled : found;
+    return QFileInfo(spelled).isFile() ? spelled : ListFolder().resolve(name);
 }
 
-std::optional<QStringList> readListFile(const QString& path) {
-    const ReadResult file = readFile(path);
-    if (!file.opened || !file.complete)
-        return std::nullopt;
-    return readLines(file.bytes);
+ListFileRead readListFile(const QString& path) {
+    const ReadResult file = readFile(path, kMaxListFileBytes);
+    if (file.status != FileStatus::Ok)
+        return {file.status, {}};
+    return {FileStatus::Ok, readLines(file.bytes)};
 }
 
 QStringList wordLines(const QString& editorText) {
@@ -226,18 +232,6 @@ QStringList wordLines(const QString& editorText) {
     if (start < n)
         lines.append(editorText.mid(start).toLower());
     return lines;
-}
-
-bool removeFile(const QString& path) {
-    QFile file(path);
-    if (!file.remove()) {
-        // A read-only file is deleted all the same.
-        file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-        if (!file.remove() && QFileInfo::exists(path))
-            return false;
-    }
-    syncFolderOf(path);
-    return true;
 }
 
 } // namespace store

@@ -9,12 +9,12 @@
 // given when no file matches. Every read, write and delete of a list file goes
 // through resolveListFile, so no second file that differs only in case is made.
 
+#include "store/files.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 namespace store {
 
@@ -41,7 +41,9 @@ public:
     // The path of the existing file for list name, or an empty string.
     QString find(const QString& name) const;
     bool contains(const QString& name) const;
-    // The path list name's file has or would have: find(), or the spelled path.
+    // The path list name's file has or would have: find(), else an entry of
+    // that name in any letter case that is not an ordinary file (which a
+    // writer then refuses), else the spelled path.
     QString resolve(const QString& name) const;
     // Notes a file made since the listing, as the file of list name.
     void add(const QString& name);
@@ -54,26 +56,26 @@ private:
     void addFile(QStringView key, QString file);
 
     QString folder_;
-    QString keys_;           // the listed names in small letters, one after another
-    QStringList added_;      // names added since the listing, in small letters
-    Files folded_;           // list name in small letters -> its file (see the .cpp)
-    QSet<QString> variants_; // files that differ from a chosen one only in case
+    QString keys_;                   // the listed names in small letters, one after another
+    QStringList added_;              // names added since the listing, in small letters
+    Files folded_;                   // list name in small letters -> its file (see the .cpp)
+    QSet<QString> variants_;         // files that differ from a chosen one only in case
+    QHash<QString, QString> others_; // "<name>.txt" entries that are no ordinary file, by name
 };
 
 // The path of list name's file: the existing file matching it regardless of
 // case, or listFilePath(name) when none exists.
 QString resolveListFile(const QString& name);
 
-// The lines of a list file, or nothing when it cannot be read.
-std::optional<QStringList> readListFile(const QString& path);
+struct ListFileRead {
+    FileStatus status;
+    QStringList lines; // when Ok
+};
+ListFileRead readListFile(const QString& path);
 
 // The lines the editor's text is saved as: each non-empty line once, in small
 // letters; line feeds and empty lines dropped; a last word without a line
 // break kept.
 QStringList wordLines(const QString& editorText);
-
-// Deletes a file, read-only or not, and makes the deletion durable. False
-// when the file is still there.
-bool removeFile(const QString& path);
 
 } // namespace store

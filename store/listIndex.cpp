@@ -1,34 +1,34 @@
 #include "store/listIndex.h"
 
 #include "core/globals.h"
-#include "core/messages.h"
-#include "core/services.h"
 #include "store/listFiles.h"
 #include "store/textFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace globals {
 
 namespace {
-// The index file could not be opened or read through: make sure the list
-// folder exists, so that the first Save can write into it. The list index
-// keeps what it holds.
-void ensureListFolder() {
+// The list folder, made when missing, so that the first save can write into it.
+bool ensureListFolder() {
     const QString folder = store::listFolderPath();
-    if (QFileInfo(folder).isDir())
-        return;
-    if (!QDir().mkdir(folder))
-        core::fatal(messages::noPermission());
+    return QFileInfo(folder).isDir() || QDir().mkdir(folder);
 }
 } // namespace
 
-void LoadListIndex() {
-    const store::ReadResult file = store::readFile(store::indexFilePath());
-    if (!file.opened) {
-        ensureListFolder();
-        return;
+store::IndexStatus LoadListIndex() {
+    using store::IndexStatus;
+    const store::ReadResult file =
+        store::readFile(store::indexFilePath(), store::kMaxIndexFileBytes);
+    if (file.status != store::FileStatus::Ok && !file.opened) {
+        if (!ensureListFolder())
+            return IndexStatus::FolderNotMade;
+        if (file.status == store::FileStatus::NotRegular)
+            return IndexStatus::NotRegular;
+        return file.status == store::FileStatus::TooLarge ? IndexStatus::TooLarge
+                                                          : IndexStatus::Unreadable;
     }
     ListCount = 0;
     const QStringList lines = store::readLines(file.bytes);
@@ -37,11 +37,12 @@ void LoadListIndex() {
         if (!folder.contains(line))
             continue;
         if (ListCount >= kMaxLists)
-            core::fatal(messages::tooManyListsInIndex(kMaxLists));
+            return IndexStatus::TooMany;
         ListNames[++ListCount] = line;
     }
-    if (!file.complete)
-        ensureListFolder();
+    if (file.status == store::FileStatus::Ok)
+        return IndexStatus::Loaded;
+    return ensureListFolder() ? IndexStatus::Unreadable : IndexStatus::FolderNotMade;
 }
 
 int FindListName(const QString& name, const std::vector<QString>& table, const qint16& count) {
@@ -64,8 +65,22 @@ QStringList currentListNames() {
     return names;
 }
 
-bool writeIndexFile(const QStringList& lines) {
+FileStatus writeIndexFile(const QStringList& lines) {
     return writeFileAtomically(indexFilePath(), joinLines(lines));
 }
+
+namespace {
+// Long enough for another copy to finish a rewrite of 10000 names.
+constexpr int kLockWaitMilliseconds = 3000;
+} // namespace
+
+IndexLock::IndexLock()
+    : lock_(std::make_unique<QLockFile>(globals::KestrelFolder + kPathSeparator +
+                                        QStringLiteral(".quillbox.lock"))) {
+    if (!lock_->tryLock(kLockWaitMilliseconds))
+        busy_ = lock_->error() == QLockFile::LockFailedError;
+}
+
+IndexLock::~IndexLock() = default;
 
 } // namespace store

@@ -1,7 +1,10 @@
 #pragma once
 // Saving and deleting a list: every file the command touches, in the order the
-// files must land, and the list index brought up to date. Each returns what
-// happened; the windows tell the user.
+// files must land, and the list index brought up to date. Each reads the index
+// again from disk under the index lock and applies only its own change. Each
+// returns what happened; the windows tell the user.
+
+#include "store/files.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,6 +13,7 @@ namespace store {
 
 enum class SaveStatus {
     Saved,
+    Busy,            // another copy of the program kept the index: nothing written
     IndexFull,       // a new name, and the index holds as many as it can: nothing written
     IndexNotWritten, // nothing written
     ListNotWritten,  // the index has been rewritten (with a new name), the list file not
@@ -17,22 +21,25 @@ enum class SaveStatus {
 
 struct SaveResult {
     SaveStatus status;
-    QString listPath; // the list file written, or that could not be written
+    FileStatus file = FileStatus::Ok; // why a file was not written: NotRegular or Failed
+    QString listPath;                 // the list file written, or that could not be
 };
 
-// Saves words as the list name: the index file first (entries as held, the
-// name added in small letters when the index does not hold it), then the list
-// file, then the list index reloaded.
+// Saves words as the list name: the index file first (the name added in small
+// letters when the index does not hold it), then the list file, then the list
+// index reloaded. A failure leaves the list index as the files on disk say.
 SaveResult saveList(const QString& name, const QStringList& words);
 
 enum class DeleteStatus {
     Deleted,
+    Busy,            // nothing changed
     IndexNotWritten, // nothing changed
-    FileNotDeleted,  // the index has been rewritten without the name, the file is still there
+    FileNotDeleted,  // the index was put back as it was: the list is still listed
 };
 
 struct DeleteResult {
     DeleteStatus status;
+    FileStatus file = FileStatus::Ok;
     QString listPath;
 };
 

@@ -1,47 +1,12 @@
 #include "store/textFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace store {
 
 namespace {
 constexpr const char* kCodePage = "windows-1252";
-
-bool syncDescriptor(int fd) {
-#ifdef _WIN32
-    return _commit(fd) == 0;
-#elif defined(__APPLE__)
-    return ::fsync(fd) == 0;
-#else
-    return ::fdatasync(fd) == 0;
-#endif
-}
-
-// Makes the renamed entry durable. A folder that cannot be opened or synced
-// (some file systems refuse) does not undo a write that has already landed.
-void syncFolder(const QString& folder) {
-#ifndef _WIN32
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
-}
 } // namespace
 
 namespace {
@@ -142,79 +107,6 @@ QByteArray withCrLfLineEnds(const QByteArray& bytes) {
         out.append("\r\n", 2);
     }
     return out;
-}
-
-ReadResult readFile(const QString& path) {
-    ReadResult result;
-#ifdef _WIN32
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
-        return result;
-    result.opened = true;
-    result.bytes = file.readAll();
-    result.complete = file.error() == QFileDevice::NoError;
-#else
-    // Many small files are read in a row (an export): plain calls, no more.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return result;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return result;
-    }
-    result.opened = true;
-    result.bytes.reserve(qsizetype(st.st_size));
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        result.bytes.append(buffer, n);
-    result.complete = n == 0;
-    ::close(fd);
-#endif
-    return result;
-}
-
-struct AtomicFile::Impl {
-    explicit Impl(const QString& p) : path(p), file(p) {}
-    QString path;
-    QSaveFile file;
-    bool failed = false;
-};
-
-AtomicFile::AtomicFile(const QString& path) : d(std::make_unique<Impl>(path)) {}
-
-// Without commit the temporary file is dropped and the old file stays.
-AtomicFile::~AtomicFile() = default;
-
-bool AtomicFile::open() {
-    return d->file.open(QIODevice::WriteOnly);
-}
-
-bool AtomicFile::write(const QByteArray& bytes) {
-    if (d->failed || d->file.write(bytes) != bytes.size())
-        d->failed = true;
-    return !d->failed;
-}
-
-bool AtomicFile::commit() {
-    // QSaveFile neither syncs the data nor the folder: both are done here.
-    if (d->failed || !d->file.flush() || !syncDescriptor(d->file.handle()) || !d->file.commit())
-        return false;
-    syncFolderOf(d->path);
-    return true;
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    AtomicFile file(path);
-    return file.open() && file.write(bytes) && file.commit();
-}
-
-void syncFolderOf(const QString& path) {
-    const QFileInfo info(path);
-    // For a symlink the rename happened beside its target.
-    const QString target = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    syncFolder(QFileInfo(target).absolutePath());
 }
 
 } // namespace store

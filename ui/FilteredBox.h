@@ -24,6 +24,11 @@ protected:
     // Types the codes that KeyPress let through, as one change of the text.
     virtual void typeCodes(const QList<int>& codes) = 0;
 
+    static bool isAltKey(const QKeyEvent& e) {
+        return e.modifiers().testFlag(Qt::AltModifier) &&
+               !e.modifiers().testFlag(Qt::ControlModifier);
+    }
+
     bool event(QEvent* e) override {
         if (leaveShortcutToMenus(e))
             return true;
@@ -36,7 +41,9 @@ protected:
         if (handled) {
             typeCodes(codes);
             e->accept();
-        } else if (isToolkitEditKey(*e)) { // Shift+Insert, Ctrl+Insert, Shift+Delete, ...
+        } else if (isToolkitEditKey(*e) || isAltKey(*e)) {
+            // Shift+Insert, Ctrl+Insert, Shift+Delete, ...; Alt with a key that
+            // no menu took types nothing, as in a Windows text box.
             e->accept();
         } else {
             Widget::keyPressEvent(e); // navigation, Delete
@@ -51,7 +58,10 @@ protected:
         }
         QInputMethodEvent composingOnly(e->preeditString(), e->attributes());
         Widget::inputMethodEvent(&composingOnly);
-        typeCodes(filterText(commit));
+        // One character at a time, so that each is judged against the text
+        // as the ones before it left it (a name box's length).
+        for (QChar c : commit)
+            typeCodes(filterText(QString(c)));
         e->accept();
     }
 

@@ -2,6 +2,7 @@
 
 #include "ui/keyCodes.h"
 
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,6 +61,7 @@ QString MultiLineTextBox::Text() const {
 void MultiLineTextBox::setText(const QString& text) {
     if (text == Text())
         return;
+    const QScopedValueRollback<bool> setting(settingText_, true);
     ownEdit([&] { setPlainText(toDocumentText(text)); });
 }
 

@@ -1,5 +1,7 @@
 #include "ui/SingleLineTextBox.h"
 
+#include <QScopedValueRollback>
+
 #include "ui/keyCodes.h"
 
 namespace ui {
@@ -7,6 +9,11 @@ namespace ui {
 SingleLineTextBox::SingleLineTextBox(QWidget* parent) : FilteredBox<QLineEdit>(parent) {
     setDragEnabled(false);
     connect(this, &QLineEdit::textChanged, this, [this] { notifyChange(); });
+}
+
+void SingleLineTextBox::setText(const QString& text) {
+    const QScopedValueRollback<bool> setting(settingText_, true);
+    QLineEdit::setText(text);
 }
 
 int SingleLineTextBox::SelStart() const {

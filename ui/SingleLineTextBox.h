@@ -14,7 +14,7 @@ public:
     explicit SingleLineTextBox(QWidget* parent = nullptr);
 
     QString Text() const override { return text(); }
-    void setText(const QString& text) override { QLineEdit::setText(text); }
+    void setText(const QString& text) override;
     int SelStart() const override;
     void setSelStart(int position) override;
     void select(int start, int length) override { setSelection(start, length); }

@@ -54,8 +54,12 @@ public:
 
     std::function<void(int& keyCode)> KeyPress;
     std::function<void()> Change;
+    // True while setText replaces the whole text (the program's own change,
+    // not the user's), Change included.
+    bool settingText() const { return settingText_; }
 
 protected:
+    bool settingText_ = false;
     void setColor(QPalette::ColorRole role, const QColor& color) {
         QPalette p = widget()->palette();
         p.setColor(role, color);
@@ -80,7 +84,8 @@ QList<int> windowsKeyCodes(const QKeyEvent& event);
 bool isToolkitEditKey(const QKeyEvent& event);
 // For a text box's ShortcutOverride: leaves Ctrl and Alt combinations to the
 // menus, so an enabled command takes its shortcut and a key that no command
-// takes comes back as a key press. True when the event was answered.
+// takes comes back as a key press (where an Alt combination types nothing).
+// True when the event was answered.
 bool leaveShortcutToMenus(QEvent* event);
 // The character of a Windows-1252 code, and the code of a character (63, '?',
 // for characters outside the code page).

@@ -1,6 +1,7 @@
 #include "ui/platform.h"
 
 #include "ui/Dialog.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -37,20 +38,22 @@ QString nameFilter(const QString& filter) {
 
 // The dialogs shown modally now, innermost last.
 QList<QPointer<QWidget>> modalDialogs;
+} // namespace
 
-// The window a new dialog or message box belongs over: the innermost modal
-// dialog, else the main window. (The active window is not always known: after
-// a dialog closes, the window system may not have given the focus back yet.)
+// (The active window is not always known: after a dialog closes, the window
+// system may not have given the focus back yet.)
 QWidget* ownerWindow() {
     for (auto it = modalDialogs.crbegin(); it != modalDialogs.crend(); ++it)
         if (*it && (*it)->isVisible())
             return *it;
+    // The main window, not the help viewer beside it.
     for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isVisible() && top->inherits("QMainWindow"))
+        if (top->isVisible() && dynamic_cast<MainWindow*>(top))
             return top;
     return nullptr;
 }
 
+namespace {
 void centreOverItsOwner(QWidget& dlg) {
     const QWidget* over = ownerWindow();
     QRect area;

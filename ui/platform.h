@@ -9,6 +9,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace ui {
 
 class Dialog;
@@ -41,6 +43,10 @@ private:
 Platform& platform();
 // Installs p as the platform and as the services; nullptr uninstalls.
 void installPlatform(Platform* p);
+
+// The window a new dialog or message box belongs over: the innermost modal
+// dialog shown, else the main window (never the help viewer beside it).
+QWidget* ownerWindow();
 
 // Modal show: loads the dialog on its first showing (Form_Load), runs its
 // Form_Activate, shows it and returns when it has hidden itself.

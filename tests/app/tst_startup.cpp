@@ -6,6 +6,8 @@
 #include "app/frmMain.h"
 #include "app/frmPassword.h"
 #include "core/globals.h"
+#include "ui/HelpViewer.h"
+#include "ui/platform.h"
 
 #include <QAction>
 #include <QLabel>
@@ -56,6 +58,8 @@ void StartupTest::startUp_data() {
     row("Quillbox's PATH empty", registry("\"\"", "\"/srv/k\""), {}, notInstalled, 1);
     row("Quillbox's PATH an expandable string", registry("hex(2):43,00,3a,00,00,00", "\"/srv/k\""),
         {}, notInstalled, 1);
+    row("a registry file that is a pipe is not waited on", "<pipe>", {}, notInstalled, 1);
+    row("a sparse registry file of 100 GB is not read", "<sparse>", {}, notInstalled, 1);
     row("Kestrel not registered", registry("\"/opt/q\"", ""), {}, noKestrel, 1);
     row("Kestrel's PATH empty", registry("\"/opt/q\"", "\"\""), {}, noKestrel, 1);
     row("Kestrel's folder missing: asked for the password, then the end",
@@ -78,6 +82,8 @@ void StartupTest::startUp() {
     KestrelFixture fx;
     if (registry.isEmpty())
         fx.registerBoth();
+    else if (registry.startsWith('<'))
+        fx.write({{"config/quillbox/registry.reg", registry}});
     else if (registry != "-")
         fx.writeRegistry(registry);
     Program program(fx.root());
@@ -124,6 +130,11 @@ void StartupTest::startedWindow() {
     QCOMPARE(program.state(), QStringLiteral(" /  / (hidden) / unchanged / no list"));
     QCOMPARE(globals::ListCount, qint16(1));                 // birds has no file
     QCOMPARE(main.centralWidget()->size(), QSize(916, 459)); // 13740 x 6885 twips
+    ui::HelpViewer viewer; // open beside it: a dialog belongs over the main window, never over it
+    viewer.show();
+    QCOMPARE(ui::ownerWindow(), &main);
+    main.hide();
+    QCOMPARE(ui::ownerWindow(), nullptr);
     QCOMPARE(main.lblVisibleHelp->text(),
              "\nWelcome to the Quillbox.\n\nTo start making vocabulary lists, \nclick on 'File' "
              "and choose 'New' \n\nTo change a current list,\nclick on 'File' and choose 'Open' ");

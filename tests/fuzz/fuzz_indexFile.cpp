@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // At most 10000 lines: more names with files would end the program.
+    // At most 10000 lines, as many as the index can hold.
     if (size > std::size_t(globals::kMaxLists))
         return 0;
     QFile index(store::indexFilePath());

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 QByteArray lines(const QString& spec) {
     if (spec.startsWith(u'='))
         return spec.mid(1).toLatin1();
@@ -69,14 +71,27 @@ void KestrelFixture::useKestrelFolder() {
 
 void KestrelFixture::write(const Files& files) {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        if (it.value() == kGone) {
-            QFile::remove(path(it.key()));
+        const QString file = path(it.key());
+        const QByteArray& value = it.value();
+        QFile::remove(file);
+        if (value == kGone)
             continue;
-        }
-        QDir().mkpath(QFileInfo(path(it.key())).path());
-        writeFile(path(it.key()), it.value());
+        QDir().mkpath(QFileInfo(file).path());
+        if (value.startsWith("<link>"))
+            QFile::link(value.startsWith("<link>/") ? value.mid(6) : root() + '/' + value.mid(6),
+                        file);
+        else if (value == "<pipe>")
+            ::mkfifo(QFile::encodeName(file).constData(), 0644);
+        else if (value != "<sparse>")
+            writeFile(file, value);
+        else if (writeFile(file, {}), !QFile(file).resize(100LL << 30))
+            qFatal("cannot make the sparse file %s", qPrintable(file));
     }
 }
+
+namespace {
+constexpr qint64 kMaxRead = 1 << 30; // a larger file is the sparse one
+} // namespace
 
 Files KestrelFixture::files() const {
     Files out;
@@ -94,7 +109,14 @@ Files KestrelFixture::files() const {
         else if (file.startsWith(lists) && file.endsWith(QLatin1String(".txt")) &&
                  !file.mid(lists.size()).contains(u'/'))
             name = file.mid(lists.size()).chopped(4);
-        out[name] = readFile(file);
+        const QFileInfo info(file);
+        QString target = info.symLinkTarget();
+        if (target.startsWith(root() + u'/'))
+            target = target.mid(root().size() + 1);
+        out[name] = info.isSymLink()         ? "<link>" + target.toUtf8()
+                    : !info.isFile()         ? QByteArray("<pipe>")
+                    : info.size() > kMaxRead ? QByteArray("<sparse>")
+                                             : readFile(file);
     }
     return out;
 }

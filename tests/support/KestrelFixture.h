@@ -7,7 +7,9 @@
 // name ending in ".kte" or holding a "/" is a path in the temporary folder,
 // any other name is a list: "Vocab Categories/<name>.txt". Their bytes are
 // written as lines: lines("cat|dog") is "cat\r\ndog\r\n"; "=" before the text
-// gives it raw ("=cat\ndog").
+// gives it raw ("=cat\ndog"). Three values make other things than ordinary
+// files: "<link>path" a symbolic link to a path in the temporary folder (or an
+// absolute one), "<pipe>" a named pipe, "<sparse>" a sparse file of 100 GB.
 
 #include <QByteArray>
 #include <QMap>
@@ -45,7 +47,8 @@ public:
 
     // Writes each file (kGone removes it).
     void write(const Files& files);
-    // Every file of the installation but the registry's.
+    // Every file of the installation but the registry's (never read whole when
+    // not an ordinary file, or a sparse one).
     Files files() const;
     // files() as it must be after a command that changed only changes.
     Files after(const Files& before, const Files& changes) const;

@@ -19,8 +19,11 @@
 #include "ui/SingleLineTextBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLockFile>
 #include <QTest>
 
 #include <cstdio>
@@ -73,7 +76,12 @@ void answer(ui::Dialog& dlg, const QString& word) {
         throw ScriptError("cannot answer " + std::string(dlg.metaObject()->className()));
     if (word == QLatin1String("cancel"))
         return d->cmdCancel_Click();
-    QTest::keyClicks(d->txtName, word);
+    QTest::keyClicks(d->txtName, word.section(u'~', 0, 0));
+    if (word.contains(u'~')) { // the rest committed by an input method
+        QInputMethodEvent commit;
+        commit.setCommitString(word.section(u'~', 1));
+        QApplication::sendEvent(d->txtName, &commit);
+    }
     d->cmdOK_Click();
 }
 } // namespace
@@ -138,6 +146,22 @@ void Program::step(const QStringList& words) {
             KestrelFixture::writeFile(filePath(root_, words.value(1)), lines(words.value(2)));
         return;
     }
+    if (what == QLatin1String("lock") || what == QLatin1String("unlock")) { // chattr +i, -i
+        const QString why = setImmutable(filePath(root_, words.value(1)), what == "lock");
+        if (!why.isEmpty())
+            throw ScriptError(why.toStdString());
+        return;
+    }
+    if (what == QLatin1String("hold")) { // another copy rewriting the index
+        heldIndex_ = std::make_unique<QLockFile>(root_ + QStringLiteral("/kestrel/.quillbox.lock"));
+        heldIndex_->setStaleLockTime(0);
+        heldIndex_->lock();
+        return;
+    }
+    if (what == QLatin1String("release")) {
+        heldIndex_.reset();
+        return;
+    }
     if (what == QLatin1String("select")) {
         m.txtEditor->select(words.value(1).toInt(), words.value(2).toInt());
         selected_ = true;
@@ -150,7 +174,7 @@ void Program::step(const QStringList& words) {
         {"Delete", &frmMain::mnuDeleteList_Click}, {"Exit", &frmMain::mnuExit_Click},
         {"Undo", &frmMain::mnuUndo_Click},         {"Redo", &frmMain::mnuRedo_Click},
         {"Cut", &frmMain::mnuCut_Click},           {"Copy", &frmMain::mnuCopy_Click},
-        {"Paste", &frmMain::mnuPaste_Click},       {"Close", &frmMain::Form_Unload}};
+        {"Paste", &frmMain::mnuPaste_Click},       {"Close", &frmMain::Form_QueryUnload}};
     if (!commands.contains(what))
         throw ScriptError("unknown step " + what.toStdString());
     for (const QString& word : words.mid(1))

@@ -15,19 +15,24 @@
 //                            changed: a long text, as if typed
 //   file,<name>,<lines>      a file written meanwhile by another program ("-"
 //                            removes it); names and lines as in KestrelFixture.h
+//   lock,<name> unlock,<name>  a file made immutable (chattr +i), and mutable again
+//   hold release             another copy of the program holding the index's lock
 //
 // Answers: yes, no (the two-button questions), new, edit (frmNewSure),
 // replace, skip, rename (frmDuplicate; "rename+skip" presses one after the
 // other while it stays open), cancel (Cancel or Never Mind), close
 // (the close box), ok (OK with no row chosen), @<file> (a file dialog's
 // answer, a path in the installation's folder; "@" alone cancels). Any other
-// answer is typed into a name dialog followed by Enter, or names the rows to
+// answer is typed into a name dialog ("abc~de": "de" committed by an input
+// method) followed by OK, or names the rows to
 // choose in a list dialog ("animals+fruit"), followed by its OK.
 
 #include "ScriptedPlatform.h"
 
+#include <QLockFile>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class frmMain;
@@ -56,5 +61,6 @@ private:
     void step(const QStringList& words);
     QString root_;
     bool selected_ = false;
+    std::unique_ptr<QLockFile> heldIndex_;
     QString error_;
 };

@@ -68,7 +68,10 @@ void TextBoxTest::roads_data() {
     row("arrow bypasses KeyPress", "Left", "", at, {}, "cat|\r\ndog");
     row("Ctrl+Insert copies nothing", "Ctrl+Ins", "", sel, {}, sel);
     row("Shift+Delete cuts nothing", "Shift+Del", "", sel, {}, sel);
-    row("input-method commit", "commit", "a9é", at, {97, 57, 233, Changed}, "cat\r\naé|dog");
+    row("input-method commit, a character at a time", "commit", "a9é", at,
+        {97, Changed, 57, 233, Changed}, "cat\r\naé|dog");
+    row("Alt with a key types nothing", "Alt+1, Alt+Q, Alt+., Alt+Shift+Z", "", at, {}, at);
+    row("one-line box: Alt with a key types nothing", "Alt+1, Alt+Shift+Z", "", "n|me", {}, "n|me");
     row("drop", "drop", "dropped", at, {}, at);
     row("context menu", "context menu", "", sel, {}, sel);
     row("program sets a text", "setText", "a\u00a0b", at, {Changed}, "|a\u00a0b");
