@@ -162,16 +162,13 @@ bool frmMain::txtEditor_GetEntries(QString& Category) {
                        core::vbOKOnly);
         return false;
     }
-    QString text;
-    for (const QString& line : read.lines)
-        text += line.toLower() + QStringLiteral("\r\n");
-    txtEditor->setText(text);
+    txtEditor->setText(store::editorText(read.bytes));
     showEditing();
     return true;
 }
 
-QStringList frmMain::txtEditor_WriteWords() const {
-    return store::wordLines(txtEditor->Text());
+QByteArray frmMain::txtEditor_WriteWords() const {
+    return store::listFileBytes(txtEditor->Text());
 }
 
 bool frmMain::txtEditor_SaveEntries() {
@@ -230,24 +227,28 @@ void frmMain::txtEditor_Change() {
         restoringStep = false; // the change was Undo's or Redo's own
         return;
     }
+    if (txtEditor->lastEdit().position < 0) {
+        txtEditor_ResetUndo(); // a change the history cannot take back
+        return;
+    }
     txtEditor_RecordUndo();
 }
 
 void frmMain::txtEditor_RecordUndo() {
-    undo_.record(txtEditor->Text(), txtEditor->SelStart());
+    const ui::MultiLineTextBox::Edit& edit = txtEditor->lastEdit();
+    undo_.record(edit.position, edit.removed, edit.added, txtEditor->cursorPosition());
 }
 
 void frmMain::txtEditor_ResetUndo() {
-    undo_.reset(txtEditor->Text());
+    undo_.reset();
 }
 
 void frmMain::showStep(const editing::UndoHistory::Move& move) {
     // Only the span that differs is replaced, so the view stays where it is.
     restoringStep = true;
-    txtEditor->select(move.replaceStart, move.replaceLength);
-    txtEditor->setSelText(move.replacement);
+    txtEditor->replace(move.replaceStart, move.replaceLength, move.replacement);
     restoringStep = false; // also when the replacement changed nothing
-    txtEditor->setSelStart(move.step.selStart);
+    txtEditor->setCursorPosition(move.cursor);
 }
 
 void frmMain::txtEditor_Undo() {

@@ -44,9 +44,6 @@ public:
     // The editor.
     void txtEditor_KeyPress(int& KeyAscii);
     void txtEditor_Change();
-    const editing::UndoHistory& undoHistory() const { return undo_; }
-    // The program's own clipboard; the system's is never used.
-    const QString& clipboardText() const { return clipText; }
 
     // Menu commands.
     void mnuNew_Click();
@@ -93,7 +90,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QStringList txtEditor_WriteWords() const;
+    // The editor's words as the list file's bytes.
+    QByteArray txtEditor_WriteWords() const;
     void txtEditor_RecordUndo();
     void txtEditor_Undo();
     void showStep(const editing::UndoHistory::Move& move);

@@ -26,6 +26,12 @@ void syncFolder(const QString& path) {
 }
 } // namespace
 
+void plainWrite(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 bool plainDurableWrite(const QString& path, const QByteArray& bytes) {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temp = target + ".tmp";

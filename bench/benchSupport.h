@@ -30,13 +30,8 @@ inline double medianMs(int runs, const std::function<void()>& f,
     return times[times.size() / 2];
 }
 
-inline void report(const char* what, double ms, const char* floorName, double floorMs,
-                   double goal) {
-    const double ratio = ms / floorMs;
-    std::printf("%-44s %10.3f ms   %-34s %10.3f ms   ratio %5.2fx  (goal <= %.1fx: %s)\n", what, ms,
-                floorName, floorMs, ratio, goal, ratio <= goal ? "met" : "NOT met");
-}
-
+// A file written, nothing more.
+void plainWrite(const QString& path, const QByteArray& bytes);
 // write, fdatasync, rename over the target, fsync of the folder.
 bool plainDurableWrite(const QString& path, const QByteArray& bytes);
 // unlink and fsync of the folder.

@@ -73,8 +73,17 @@ QByteArray writeExchangeFile(const QList<Section>& sections) {
 }
 
 QByteArray writeSectionOfFile(const QString& name, const QByteArray& listFile) {
-    return store::encodeText(kHeaderMark + name) + QByteArrayLiteral("\r\n") +
-           store::withCrLfLineEnds(listFile);
+    QByteArray out;
+    appendSectionOfFile(out, name, listFile);
+    return out;
+}
+
+void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray& listFile) {
+    static const QByteArray mark = kHeaderMark.toLatin1();
+    out += mark;
+    out += store::encodeText(name);
+    out += "\r\n";
+    store::appendWithCrLfLineEnds(out, listFile);
 }
 
 bool isUnsafeListName(const QString& name) {

@@ -50,6 +50,7 @@ QByteArray writeSection(const QString& name, const QStringList& lines);
 QByteArray writeExchangeFile(const QList<Section>& sections);
 // A section from a list file's bytes: its lines copied unchanged.
 QByteArray writeSectionOfFile(const QString& name, const QByteArray& listFile);
+void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray& listFile);
 
 // True when a header's name cannot safely name a list file in the list
 // folder: empty, "." or "..", holding a path separator, a control character

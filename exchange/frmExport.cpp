@@ -73,19 +73,28 @@ void frmExport::ExportCategories(QString& FileName) {
     const store::FileStatus opened = file.open();
     if (opened != store::FileStatus::Ok)
         return ui::reportFile(opened, FileName, cannotCreate);
-    const store::ListFolder folder(List1->count());
+    const store::ListFolder& folder = store::ListFolder::current();
+    // The sections are gathered and written a megabyte at a time.
+    constexpr qsizetype kChunk = 1 << 20;
+    QByteArray chunk;
+    chunk.reserve(kChunk + 64 * 1024);
     for (int row = 0; row < List1->count(); ++row) {
         const QListWidgetItem* item = List1->item(row);
         if (!item->isSelected())
             continue;
-        const QString path = folder.resolve(item->text());
-        const store::ReadResult list = store::readFile(path, store::kMaxListFileBytes);
-        if (list.status != store::FileStatus::Ok)
+        const store::ReadResult list = folder.read(item->text());
+        if (list.status != store::FileStatus::Ok) {
+            const QString path = folder.resolve(item->text());
             return ui::reportFile(list.status, path, messages::exportedListNotRead(path),
                                   store::kMaxListFileBytes);
-        if (!file.write(exchange::writeSectionOfFile(item->text(), list.bytes)))
-            return core::MsgBox(cannotCreate, core::vbCritical);
+        }
+        exchange::appendSectionOfFile(chunk, item->text(), list.bytes);
+        if (chunk.size() >= kChunk) {
+            if (!file.write(chunk))
+                return core::MsgBox(cannotCreate, core::vbCritical);
+            chunk.clear();
+        }
     }
-    if (!file.commit())
+    if (!file.write(chunk) || !file.commit())
         core::MsgBox(cannotCreate, core::vbCritical);
 }

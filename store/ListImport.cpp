@@ -7,13 +7,13 @@
 namespace store {
 
 namespace {
-qsizetype loadedCount() {
+const ListFolder& loaded() {
     globals::LoadListIndex();
-    return globals::ListCount;
+    return ListFolder::current();
 }
 } // namespace
 
-ListImport::ListImport(qsizetype expectedLists) : folder_(loadedCount() + expectedLists) {
+ListImport::ListImport(qsizetype expectedLists) : folder_(loaded()) {
     held_.reserve(globals::ListCount + expectedLists);
     for (int i = 1; i <= globals::ListCount; ++i)
         held_.insert(globals::ListNames[i].toLower());
@@ -28,15 +28,16 @@ ListImport::Result ListImport::write(const QString& name, const QStringList& wor
     if (added && globals::ListCount >= globals::kMaxLists)
         return {Status::IndexFull, QString()};
     const QString path = folder_.resolve(name);
+    const ListFolder::Time before = ListFolder::folderTime();
     const FileStatus written = writeFileAtomically(path, joinLines(words));
     if (written != FileStatus::Ok)
         return {written == FileStatus::NotRegular ? Status::NotRegular : Status::NotWritten, path};
+    ListFolder::noteWritten(path, before);
     if (added) {
         globals::ListNames[++globals::ListCount] = name;
         held_.insert(name.toLower());
         added_.append(name);
     }
-    folder_.add(name);
     return {Status::Written, path};
 }
 
@@ -56,10 +57,13 @@ ListImport::Finish ListImport::finish() {
         else
             globals::ListNames[++globals::ListCount] = name;
     }
-    const FileStatus written = writeIndexFile(currentListNames());
-    globals::LoadListIndex();
-    if (written == FileStatus::Ok)
+    const QByteArray index = joinLines(currentListNames());
+    const FileStatus written = writeFileAtomically(indexFilePath(), index);
+    if (written == FileStatus::Ok) {
+        noteIndexWritten(index); // the list index is the file's, each name with its file
         return Finish::Done;
+    }
+    globals::LoadListIndex();
     return written == FileStatus::NotRegular ? Finish::NotRegular : Finish::NotWritten;
 }
 

@@ -42,10 +42,10 @@ public:
     int notListed() const { return notListed_; }
 
 private:
-    QSet<QString> held_; // the index's names in small letters
-    QStringList added_;  // new names, in the order met
-    int notListed_ = 0;  // written, but the index could hold no more at the end
-    ListFolder folder_;
+    QSet<QString> held_;       // the index's names in small letters
+    QStringList added_;        // new names, in the order met
+    int notListed_ = 0;        // written, but the index could hold no more at the end
+    const ListFolder& folder_; // brought up to date by each list written
 };
 
 } // namespace store

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,53 +85,68 @@ bool writeAll(int fd, const char* data, qsizetype size) {
 }
 } // namespace
 
-ReadResult readFile(const QString& path, qint64 limit) {
+namespace {
+// Reads the ordinary file open at fd (closing it), up to limit bytes.
+ReadResult readOpen(int fd, qint64 limit) {
     ReadResult result;
     struct stat st;
-    if (::stat(encoded(path).constData(), &st) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit) {
+        ::close(fd);
+        result.status = S_ISREG(st.st_mode) ? FileStatus::TooLarge : FileStatus::NotRegular;
+        return result;
+    }
+    result.opened = true;
+    // Read straight into the bytes, with room for one more byte than the
+    // file claims: a file that grew meanwhile is read on.
+    qsizetype size = 0;
+    result.bytes.resize(qsizetype(st.st_size) + 1);
+    for (;;) {
+        if (size == result.bytes.size())
+            result.bytes.resize(qMin<qsizetype>(size * 2, qsizetype(limit) + 1));
+        const ssize_t n =
+            ::read(fd, result.bytes.data() + size, size_t(result.bytes.size() - size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            result.status = n == 0 ? FileStatus::Ok : FileStatus::Failed; // Failed: what was read
+            break;
+        }
+        size += n;
+        if (size > limit) {
+            result.status = FileStatus::TooLarge; // it grew
+            size = 0;
+            break;
+        }
+    }
+    result.bytes.resize(size);
+    ::close(fd);
+    return result;
+}
+
+// Not blocking, in case a pipe took an ordinary file's place.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+} // namespace
+
+ReadResult readFile(const QString& path, qint64 limit) {
+    ReadResult result;
+    const QByteArray name = encoded(path);
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0) {
         result.status =
             errno == ENOENT || errno == ENOTDIR ? FileStatus::Missing : FileStatus::Failed;
         return result;
     }
-    if (!S_ISREG(st.st_mode)) {
-        result.status = FileStatus::NotRegular;
+    if (!S_ISREG(st.st_mode) || st.st_size > limit) {
+        result.status = S_ISREG(st.st_mode) ? FileStatus::TooLarge : FileStatus::NotRegular;
         return result;
     }
-    if (st.st_size > limit) {
-        result.status = FileStatus::TooLarge;
-        return result;
-    }
-    // Non-blocking, in case a pipe took the file's place since the check.
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return result;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        result.status = FileStatus::NotRegular;
-        return result;
-    }
-    result.opened = true;
-    result.bytes.reserve(qsizetype(st.st_size) + 1);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            break; // Failed, with what was read
-        if (n == 0) {
-            result.status = FileStatus::Ok;
-            break;
-        }
-        if (result.bytes.size() + n > limit) {
-            result.status = FileStatus::TooLarge; // it grew
-            result.bytes.clear();
-            break;
-        }
-        result.bytes.append(buffer, n);
-    }
-    ::close(fd);
-    return result;
+    const int fd = ::open(name.constData(), kReadFlags);
+    return fd < 0 ? result : readOpen(fd, limit);
+}
+
+ReadResult readListedFile(int folder, const char* name, qint64 limit) {
+    const int fd = ::openat(folder, name, kReadFlags);
+    return fd < 0 ? ReadResult() : readOpen(fd, limit);
 }
 
 struct AtomicFile::Impl {
@@ -328,6 +344,37 @@ FileStatus writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (status != FileStatus::Ok)
         return status;
     return file.write(bytes) && file.commit() ? FileStatus::Ok : FileStatus::Failed;
+}
+
+FileStamp stampOf(const QString& path) {
+    FileStamp stamp;
+#ifndef _WIN32
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        stamp = {qint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+                 qint64(st.st_mtim.tv_nsec)};
+#else
+    Q_UNUSED(path);
+#endif
+    return stamp;
+}
+
+bool isSettled(const FileStamp& stamp) {
+#ifdef _WIN32
+    Q_UNUSED(stamp);
+    return false;
+#else
+    if (stamp.seconds < 0)
+        return false;
+    struct timespec now, tick;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    ::clock_getres(CLOCK_REALTIME_COARSE, &tick);
+    const qint64 tickNs =
+        stamp.nanoseconds == 0 ? 2'000'000'000 : qMax<qint64>(tick.tv_nsec, 1'000'000) * 2;
+    const qint64 age = (qint64(now.tv_sec) - stamp.seconds) * 1'000'000'000 +
+                       (qint64(now.tv_nsec) - stamp.nanoseconds);
+    return age > tickNs;
+#endif
 }
 
 void removeLeftoverTemporaryFiles(const QString& folder) {

@@ -34,6 +34,12 @@ struct ReadResult {
     QByteArray bytes;
 };
 ReadResult readFile(const QString& path, qint64 limit);
+#ifndef _WIN32
+// The file name in the folder open at folder, which a listing has just shown
+// as an ordinary file: opened without a look first (a look that costs as much
+// as the read of a small file), and checked once open.
+ReadResult readListedFile(int folder, const char* name, qint64 limit);
+#endif
 
 // A file replaced whole. The bytes go to a temporary file beside it (a short
 // name of fixed length, ".quillbox-XXXXXX"), which is synced and renamed over
@@ -67,6 +73,25 @@ FileStatus replaceable(const QString& path);
 // Deletes a file, read-only or not (a link: the link), and makes the deletion
 // durable. False when it is still there.
 bool removeFile(const QString& path);
+
+// What tells one version of a file or folder from the next: its inode, size
+// and modification time. A stamp of nothing (seconds < 0) equals no other.
+struct FileStamp {
+    qint64 inode = -1;
+    qint64 size = -1;
+    qint64 seconds = -1;
+    qint64 nanoseconds = 0;
+    bool operator==(const FileStamp& other) const {
+        return seconds >= 0 && inode == other.inode && size == other.size &&
+               seconds == other.seconds && nanoseconds == other.nanoseconds;
+    }
+};
+FileStamp stampOf(const QString& path);
+// Whether a stamp may be trusted to change with the next change of the file:
+// not when its time is within one tick of the clock that stamps it (on a file
+// system that keeps whole seconds, within two seconds). Never on Windows,
+// where the program keeps no stamps.
+bool isSettled(const FileStamp& stamp);
 
 // Removes the temporary files that an interrupted replacement left in folder.
 void removeLeftoverTemporaryFiles(const QString& folder);

@@ -9,11 +9,14 @@
 #include <QFileInfo>
 
 #include <cstring>
-#include <vector>
+#include <ctime>
+#include <memory>
 
 #ifndef _WIN32
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace store {
@@ -70,22 +73,69 @@ template <class Add> void forEachEntry(const QString& folder, Add add) {
 #endif
 }
 
-// name in small letters; quick for the usual plain ASCII name in small letters.
-QString folded(const QString& name) {
-    for (QChar c : name) {
-        const char16_t u = c.unicode();
-        if (u >= 0x80 || (u >= u'A' && u <= u'Z'))
-            return name.toLower();
-    }
-    return name;
+std::string utf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
-// The name of a file as the file system gives it, as text; quick for ASCII.
-QString decodeFileName(const char* name, qsizetype length) {
-    for (qsizetype i = 0; i < length; ++i)
-        if (static_cast<unsigned char>(name[i]) >= 0x80)
-            return QString::fromUtf8(name, length);
-    return QString::fromLatin1(name, length);
+// A capital of Latin-1 (U+00C0 to U+00DE, but U+00D7) as a small letter; any
+// other code point below U+0100 as it is. What QString::toLower does to them.
+unsigned char smallLatin1(unsigned char c) {
+    return c >= 0xC0 && c <= 0xDE && c != 0xD7 ? c + 0x20 : c;
+}
+
+// Keys: names in small letters, as UTF-8. The common cases (ASCII, Latin-1)
+// are folded byte by byte into out, the rest through QString::toLower.
+
+// A file's name, as the file system gives it (UTF-8).
+void keyOfFile(const char* name, qsizetype length, std::string& out) {
+    out.clear();
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x80) {
+            out += char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < length &&
+                   (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80) {
+            const unsigned char small =
+                smallLatin1(static_cast<unsigned char>((c & 0x03) << 6 | (name[++i] & 0x3F)));
+            out += char(0xC0 | small >> 6);
+            out += char(0x80 | (small & 0x3F));
+        } else {
+            out = utf8(QString::fromUtf8(name, length).toLower());
+            return;
+        }
+    }
+}
+
+// A line of the index, as it stands there (Windows-1252).
+void keyOfLine(const char* line, qsizetype length, std::string& out) {
+    out.clear();
+    for (qsizetype i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x80) {
+            out += char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        } else if (c >= 0xA0) { // the same code point as in Latin-1
+            const unsigned char small = smallLatin1(c);
+            out += char(0xC0 | small >> 6);
+            out += char(0x80 | (small & 0x3F));
+        } else {
+            out = utf8(decodeText(QByteArray(line, length)).toLower());
+            return;
+        }
+    }
+}
+
+// A list name.
+void keyOf(const QString& name, std::string& out) {
+    out.clear();
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80) {
+            out = utf8(name.toLower());
+            return;
+        }
+        out += char(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u);
+    }
 }
 
 // Whether a file name ends in ".txt", in any letter case.
@@ -96,142 +146,201 @@ bool hasListExtension(const char* name, qsizetype length) {
     return (e[0] | 0x20) == 't' && (e[1] | 0x20) == 'x' && (e[2] | 0x20) == 't';
 }
 
-// file is name + ".txt", spelled exactly.
-bool isFileOf(const QString& file, const QString& name) {
-    return file.size() == name.size() + kListExtension.size() && file.startsWith(name) &&
-           file.endsWith(kListExtension);
+QString decodeFile(std::string_view file) {
+    return QFile::decodeName(QByteArray::fromRawData(file.data(), qsizetype(file.size())));
 }
 } // namespace
 
-// folded_ maps a list name in small letters to its file's name, kept only
-// where that is not simply the key + ".txt" (the usual case costs no string).
-// Its keys view into keys_ or added_.
+ListFolder::Time ListFolder::folderTime() {
+    return stampOf(listFolderPath());
+}
 
-ListFolder::ListFolder(qsizetype expectedFiles) : folder_(listFolderPath()) {
-    // The names in small letters go one after another into one string, and
-    // the table's keys view into it: a large folder costs no string a file.
-    struct Listed {
-        qsizetype offset;
-        qsizetype length;
-        QString file; // null when the file is the key + ".txt"
-    };
-    std::vector<Listed> listed;
-    listed.reserve(std::size_t(expectedFiles));
-    keys_.reserve(expectedFiles * 12);
+ListFolder& ListFolder::kept() {
+    static ListFolder listing;
+    return listing;
+}
+
+const ListFolder& ListFolder::current() {
+    ListFolder& listing = kept();
+    const QString folder = listFolderPath();
+    const Time time = folderTime();
+    if (listing.folder_ == folder && listing.time_ == time && isSettled(time))
+        return listing;
+    listing.time_ = time; // taken before the listing: a change during it shows next time
+    listing.list(folder);
+    ++listing.generation_;
+    return listing;
+}
+
+QByteArray ListFolder::keyOfListFile(const QString& path) const {
+    if (folder_ != listFolderPath())
+        return QByteArray();
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    if (!hasListExtension(name.constData(), name.size()))
+        return QByteArray();
+    keyOfFile(name.constData(), name.size() - 4, key_);
+    return name;
+}
+
+void ListFolder::noteWritten(const QString& path, const Time& before) {
+    ListFolder& listing = kept();
+    const QByteArray name = listing.keyOfListFile(path);
+    if (!name.isEmpty() && !listing.files_.contains(listing.key_)) {
+        listing.addFile(listing.key_, std::string_view(name.constData(), name.size()));
+        ++listing.generation_;
+    }
+    // When something else changed the folder too, the next reload lists it again.
+    listing.time_ = listing.time_ == before ? folderTime() : Time();
+}
+
+void ListFolder::noteRemoved(const QString& path, const Time& before) {
+    ListFolder& listing = kept();
+    if (!listing.keyOfListFile(path).isEmpty()) {
+        listing.files_.erase(listing.key_);
+        ++listing.generation_;
+    }
+    listing.time_ = listing.time_ == before && listing.variants_.empty() ? folderTime() : Time();
+}
+
+void ListFolder::list(const QString& folder) {
+#ifndef _WIN32
+    if (folderFd_ >= 0)
+        ::close(folderFd_);
+    folderFd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    folder_ = folder;
+    files_.clear();
+    others_.clear();
+    variants_.clear();
     forEachEntry(folder_, [&](const char* name, qsizetype length, bool regular) {
         if (!hasListExtension(name, length))
             return;
-        if (!regular) { // no list, but its name is taken
-            others_.insert(decodeFileName(name, length - kListExtension.size()).toLower(),
-                           decodeFileName(name, length));
-            return;
-        }
-        const qsizetype baseLength = length - kListExtension.size();
-        const qsizetype offset = keys_.size();
-        bool plain = std::memcmp(name + baseLength, ".txt", 4) == 0;
-        for (qsizetype i = 0; i < baseLength && plain; ++i) {
-            const char c = name[i];
-            plain = static_cast<unsigned char>(c) < 0x80 && !(c >= 'A' && c <= 'Z');
-        }
-        if (plain) {
-            keys_.append(QLatin1String(name, baseLength));
-        } else {
-            keys_.append(decodeFileName(name, baseLength).toLower());
-        }
-        listed.push_back(
-            {offset, keys_.size() - offset, plain ? QString() : decodeFileName(name, length)});
+        keyOfFile(name, length - 4, key_);
+        const std::string_view file(name, std::size_t(length));
+        if (regular)
+            addFile(key_, file);
+        else // no list, but its name is taken
+            others_.insert(key_, file);
     });
-    folded_.reserve(qsizetype(listed.size()));
-    for (Listed& entry : listed)
-        addFile(QStringView(keys_).mid(entry.offset, entry.length), std::move(entry.file));
 }
 
-QString ListFolder::fileName(Files::const_iterator it) const {
-    return it->isNull() ? it.key().toString() + kListExtension : *it;
-}
-
-void ListFolder::addFile(QStringView key, QString file) {
-    auto it = folded_.find(key);
-    if (it == folded_.end()) {
-        folded_.insert(key, std::move(file));
+void ListFolder::addFile(std::string_view key, std::string_view file) {
+    const bool plain = file.size() == key.size() + 4 && file.substr(0, key.size()) == key &&
+                       file.substr(key.size()) == ".txt";
+    if (files_.insert(key, plain ? std::string_view() : file))
         return;
-    }
     // Of several files that differ only in case, the same one is chosen
     // every time: the first in code-point order.
-    const QString chosen = fileName(it);
-    const QString incoming = file.isNull() ? key.toString() + kListExtension : file;
-    if (incoming < chosen) {
+    const std::string chosen = fileOf(key, *files_.file(key));
+    if (QString::fromUtf8(file.data(), qsizetype(file.size())) <
+        QString::fromUtf8(chosen.data(), qsizetype(chosen.size()))) {
         variants_.insert(chosen);
-        *it = std::move(file);
+        files_.setFile(key, plain ? std::string_view() : file);
     } else {
-        variants_.insert(incoming);
+        variants_.insert(std::string(file));
     }
 }
 
-QString ListFolder::fileFor(const QString& name) const {
-    auto it = folded_.constFind(folded(name));
-    if (it == folded_.cend())
-        return QString();
-    const QString chosen = fileName(it);
-    if (variants_.isEmpty() || isFileOf(chosen, name))
-        return chosen; // the exact match, or the one file that matches regardless of case
-    const QString file = fileNameFor(name);
-    return variants_.contains(file) ? file : chosen;
+std::string ListFolder::fileOf(std::string_view key, std::string_view file) {
+    return file.empty() ? std::string(key) + ".txt" : std::string(file);
+}
+
+std::string ListFolder::fileFor(const QString& name, std::string_view key) const {
+    const std::optional<std::string_view> file = files_.file(key);
+    if (!file)
+        return std::string();
+    const std::string chosen = fileOf(key, *file);
+    if (variants_.empty())
+        return chosen; // the one file that matches regardless of case
+    const std::string exact = utf8(fileNameFor(name));
+    return variants_.count(exact) ? exact : chosen; // the exact spelling wins
 }
 
 bool ListFolder::contains(const QString& name) const {
-    return folded_.contains(folded(name));
+    keyOf(name, key_);
+    return files_.contains(key_);
+}
+
+bool ListFolder::containsLine(const char* line, qsizetype length) const {
+    keyOfLine(line, length, key_);
+    return files_.contains(key_);
 }
 
 QString ListFolder::find(const QString& name) const {
-    const QString file = fileFor(name);
-    return file.isNull() ? QString() : folder_ + file;
+    keyOf(name, key_);
+    const std::string file = fileFor(name, key_);
+    return file.empty() ? QString() : folder_ + decodeFile(file);
 }
 
 QString ListFolder::resolve(const QString& name) const {
-    const QString file = fileFor(name);
-    if (!file.isNull())
-        return folder_ + file;
+    keyOf(name, key_);
+    const std::string file = fileFor(name, key_);
+    if (!file.empty())
+        return folder_ + decodeFile(file);
     // An entry of that name that is no list file is never passed by.
-    return folder_ + others_.value(folded(name), fileNameFor(name));
+    const std::optional<std::string_view> other = others_.file(key_);
+    return folder_ + (other ? decodeFile(*other) : fileNameFor(name));
 }
 
-void ListFolder::add(const QString& name) {
-    if (contains(name))
-        return;
-    added_.append(folded(name)); // the key views into it; its characters never move
-    folded_.insert(added_.constLast(), added_.constLast() == name ? QString() : fileNameFor(name));
+ReadResult ListFolder::read(const QString& name) const {
+    keyOf(name, key_);
+    const std::string file = fileFor(name, key_);
+#ifndef _WIN32
+    if (!file.empty() && folderFd_ >= 0)
+        return readListedFile(folderFd_, file.c_str(), kMaxListFileBytes);
+#endif
+    return readFile(file.empty() ? listFilePath(name) : folder_ + decodeFile(file),
+                    kMaxListFileBytes);
 }
 
 QString resolveListFile(const QString& name) {
     const QString spelled = listFilePath(name);
-    return QFileInfo(spelled).isFile() ? spelled : ListFolder().resolve(name);
+    return QFileInfo(spelled).isFile() ? spelled : ListFolder::current().resolve(name);
 }
 
 ListFileRead readListFile(const QString& path) {
-    const ReadResult file = readFile(path, kMaxListFileBytes);
+    ReadResult file = readFile(path, kMaxListFileBytes);
     if (file.status != FileStatus::Ok)
         return {file.status, {}};
-    return {FileStatus::Ok, readLines(file.bytes)};
+    return {FileStatus::Ok, std::move(file.bytes)};
 }
 
-QStringList wordLines(const QString& editorText) {
-    QStringList lines;
+QString editorText(const QByteArray& listFile) {
+    return decodeText(withCrLfLineEnds(listFile)).toLower();
+}
+
+QByteArray listFileBytes(const QString& editorText) {
+    QByteArray out;
+    out.reserve(editorText.size() + 2);
     const qsizetype n = editorText.size();
     qsizetype start = 0;
+    auto writeLine = [&](qsizetype from, qsizetype to) {
+        bool ascii = true;
+        for (qsizetype i = from; i < to && ascii; ++i)
+            ascii = editorText.at(i).unicode() < 0x80;
+        if (ascii) {
+            for (qsizetype i = from; i < to; ++i) {
+                const char c = char(editorText.at(i).unicode());
+                out.append(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
+            }
+        } else {
+            out.append(encodeText(editorText.mid(from, to - from).toLower()));
+        }
+        out.append("\r\n", 2);
+    };
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = editorText.at(i);
         if (c == u'\n') {
             start = i + 1;
         } else if (c == u'\r') {
             if (start < i)
-                lines.append(editorText.mid(start, i - start).toLower());
+                writeLine(start, i);
             start = i + 1;
         }
     }
     if (start < n)
-        lines.append(editorText.mid(start).toLower());
-    return lines;
+        writeLine(start, n);
+    return out;
 }
 
 } // namespace store

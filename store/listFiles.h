@@ -9,12 +9,15 @@
 // given when no file matches. Every read, write and delete of a list file goes
 // through resolveListFile, so no second file that differs only in case is made.
 
+#include "store/FoldedNames.h"
 #include "store/files.h"
 
-#include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
 namespace store {
 
@@ -29,38 +32,65 @@ QString listFolderPath(); // <Kestrel folder>/Vocab Categories/
 // <Kestrel folder>/Vocab Categories/<name>.txt, spelled as given.
 QString listFilePath(const QString& name);
 
-// One listing of the list folder, to match many names against it.
+// The listing of the list folder, to match many names against it. It is
+// taken once and kept: taken again only when the folder's modification time
+// says that something else changed the folder since (a time within one tick
+// of the clock is not trusted), and brought up to date by the program's own
+// writes and deletions, which tell it so.
 class ListFolder {
 public:
-    // Lists the folder's ordinary files (dot files included: an index line
-    // may be empty and name the file ".txt"). expectedFiles sizes the table.
-    explicit ListFolder(qsizetype expectedFiles = 64);
-    // The table views into the object's own strings: it is not copied.
-    ListFolder(const ListFolder&) = delete;
-    ListFolder& operator=(const ListFolder&) = delete;
+    // The folder's stamp, to be taken before the program changes the folder
+    // itself.
+    using Time = FileStamp;
+    static Time folderTime();
+    // Goes up each time the listing changes: a list index matched against
+    // the same generation needs no matching again.
+    quint64 generation() const { return generation_; }
+    // That of the listing kept, without taking it again.
+    static quint64 currentGeneration() { return kept().generation_; }
+
+    // The listing, taken again if the folder changed. There is one: what
+    // current() returns stays valid, and is brought up to date in place.
+    static const ListFolder& current();
+    // The program has written (or deleted) the file at path in the folder;
+    // before is the folder's time from before it began.
+    static void noteWritten(const QString& path, const Time& before);
+    static void noteRemoved(const QString& path, const Time& before);
+
     // The path of the existing file for list name, or an empty string.
     QString find(const QString& name) const;
     bool contains(const QString& name) const;
+    // Whether a line of the index, as its bytes stand there, names a listed file.
+    bool containsLine(const char* line, qsizetype length) const;
     // The path list name's file has or would have: find(), else an entry of
     // that name in any letter case that is not an ordinary file (which a
     // writer then refuses), else the spelled path.
     QString resolve(const QString& name) const;
-    // Notes a file made since the listing, as the file of list name.
-    void add(const QString& name);
+    // Reads list name's file (at most kMaxListFileBytes).
+    ReadResult read(const QString& name) const;
 
 private:
-    using Files = QHash<QStringView, QString>;
-    // The existing file's name, or a null string.
-    QString fileFor(const QString& name) const;
-    QString fileName(Files::const_iterator it) const;
-    void addFile(QStringView key, QString file);
+    ListFolder() = default;
+    static ListFolder& kept();
+    void list(const QString& folder);
+    void addFile(std::string_view key, std::string_view file);
+    // The file name of path, with its key folded into key_, when path is a
+    // list file of the folder listed; an empty array otherwise.
+    QByteArray keyOfListFile(const QString& path) const;
+    static std::string fileOf(std::string_view key, std::string_view file);
+    // The existing file's name (UTF-8), or an empty string.
+    std::string fileFor(const QString& name, std::string_view key) const;
 
     QString folder_;
-    QString keys_;                   // the listed names in small letters, one after another
-    QStringList added_;              // names added since the listing, in small letters
-    Files folded_;                   // list name in small letters -> its file (see the .cpp)
-    QSet<QString> variants_;         // files that differ from a chosen one only in case
-    QHash<QString, QString> others_; // "<name>.txt" entries that are no ordinary file, by name
+    // Each listed list name in small letters (UTF-8) -> its file's name, or ""
+    // where that is the key + ".txt", the usual case.
+    FoldedNames files_;
+    FoldedNames others_;                       // "<name>.txt" entries that are no ordinary file
+    std::unordered_set<std::string> variants_; // files that differ from a chosen one only in case
+    Time time_;
+    quint64 generation_ = 0;
+    mutable std::string key_; // room to fold a name in, without an allocation each time
+    int folderFd_ = -1;       // the folder, open since it was listed
 };
 
 // The path of list name's file: the existing file matching it regardless of
@@ -69,13 +99,17 @@ QString resolveListFile(const QString& name);
 
 struct ListFileRead {
     FileStatus status;
-    QStringList lines; // when Ok
+    QByteArray bytes; // when Ok
 };
 ListFileRead readListFile(const QString& path);
 
-// The lines the editor's text is saved as: each non-empty line once, in small
-// letters; line feeds and empty lines dropped; a last word without a line
-// break kept.
-QStringList wordLines(const QString& editorText);
+// A list file's lines as the editor shows them: in small letters, each
+// followed by CR LF.
+QString editorText(const QByteArray& listFile);
+
+// The editor's text as the list file's bytes, in one pass: each non-empty
+// line once, in small letters, followed by CR LF; line feeds and empty lines
+// dropped; a last word without a line break kept.
+QByteArray listFileBytes(const QString& editorText);
 
 } // namespace store

@@ -44,8 +44,12 @@ namespace store {
 // Entries 1..ListCount as held.
 QStringList currentListNames();
 
-// Replaces the index file with lines, atomically.
-FileStatus writeIndexFile(const QStringList& lines);
+// The index file's bytes for the list index as held, with a line for added
+// when it is not empty: the bytes last read where they are those.
+QByteArray indexBytes(const QString& added = QString());
+// The program wrote bytes, the list index as held, to the index file: the
+// next reload need not read it again.
+void noteIndexWritten(const QByteArray& bytes);
 
 // The right to rewrite the index, held by one copy of the program at a time:
 // each rewrite reads the index again under it and applies only its own
@@ -62,7 +66,8 @@ public:
     bool busy() const { return busy_; }
 
 private:
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLockFile> lock_; // on Windows
+    bool held_ = false;
     bool busy_ = false;
 };
 

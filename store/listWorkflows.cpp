@@ -7,29 +7,35 @@
 
 namespace store {
 
-SaveResult saveList(const QString& name, const QStringList& words) {
+SaveResult saveList(const QString& name, const QByteArray& listFile) {
     const IndexLock lock;
     if (lock.busy())
         return {SaveStatus::Busy, FileStatus::Ok, QString()};
     globals::LoadListIndex(); // as another copy of the program may have left it
-    QStringList index = currentListNames();
-    if (globals::FindListName(name, globals::ListNames, globals::ListCount) == 0) {
-        // One more name would make an index that no start-up can load.
-        if (globals::ListCount >= globals::kMaxLists)
-            return {SaveStatus::IndexFull, FileStatus::Ok, QString()};
-        index.append(name.toLower());
-    }
+    const bool added = globals::FindListName(name, globals::ListNames, globals::ListCount) == 0;
+    // One more name would make an index that no start-up can load.
+    if (added && globals::ListCount >= globals::kMaxLists)
+        return {SaveStatus::IndexFull, FileStatus::Ok, QString()};
     // A list whose entry is not an ordinary file is left alone, index and all.
     const QString path = resolveListFile(name);
     if (replaceable(path) == FileStatus::NotRegular)
         return {SaveStatus::ListNotWritten, FileStatus::NotRegular, path};
-    const FileStatus indexWritten = writeIndexFile(index);
+    const QByteArray index = indexBytes(added ? name.toLower() : QString());
+    const FileStatus indexWritten = writeFileAtomically(indexFilePath(), index);
     if (indexWritten != FileStatus::Ok)
         return {SaveStatus::IndexNotWritten, indexWritten, QString()};
-    const FileStatus listWritten = writeFileAtomically(path, joinLines(words));
-    globals::LoadListIndex();
-    if (listWritten != FileStatus::Ok)
+    const ListFolder::Time before = ListFolder::folderTime();
+    const FileStatus listWritten = writeFileAtomically(path, listFile);
+    if (listWritten != FileStatus::Ok) {
+        globals::LoadListIndex();
         return {SaveStatus::ListNotWritten, listWritten, path};
+    }
+    ListFolder::noteWritten(path, before);
+    // The list index is now the index file's, each name with its file: no
+    // need to read it again.
+    if (added)
+        globals::ListNames[++globals::ListCount] = name.toLower();
+    noteIndexWritten(index);
     return {SaveStatus::Saved, FileStatus::Ok, path};
 }
 
@@ -47,19 +53,26 @@ DeleteResult deleteList(const QString& name) {
     }
     const QString path = resolveListFile(name);
     const ReadResult before = readFile(indexFilePath(), kMaxIndexFileBytes);
-    const FileStatus indexWritten = writeIndexFile(kept);
+    const QByteArray index = joinLines(kept);
+    const FileStatus indexWritten = writeFileAtomically(indexFilePath(), index);
     if (indexWritten != FileStatus::Ok)
         return {DeleteStatus::IndexNotWritten, indexWritten, path};
+    const ListFolder::Time folderBefore = ListFolder::folderTime();
     if (!removeFile(path)) {
         // The list stays: so does its name.
         if (before.status == FileStatus::Ok)
             writeFileAtomically(indexFilePath(), before.bytes);
         else
-            writeIndexFile(held);
+            writeFileAtomically(indexFilePath(), joinLines(held));
         globals::LoadListIndex();
         return {DeleteStatus::FileNotDeleted, FileStatus::Failed, path};
     }
-    globals::LoadListIndex();
+    ListFolder::noteRemoved(path, folderBefore);
+    // The list index is now the index file's, each name with its file.
+    globals::ListCount = qint16(kept.size());
+    for (int i = 1; i <= globals::ListCount; ++i)
+        globals::ListNames[i] = kept[i - 1];
+    noteIndexWritten(index);
     return {DeleteStatus::Deleted, FileStatus::Ok, path};
 }
 

@@ -25,10 +25,11 @@ struct SaveResult {
     QString listPath;                 // the list file written, or that could not be
 };
 
-// Saves words as the list name: the index file first (the name added in small
-// letters when the index does not hold it), then the list file, then the list
-// index reloaded. A failure leaves the list index as the files on disk say.
-SaveResult saveList(const QString& name, const QStringList& words);
+// Saves listFile's bytes as the list name: the index file first (the name
+// added in small letters when the index does not hold it), then the list
+// file; the list index follows. A failure leaves the list index as the files
+// on disk say.
+SaveResult saveList(const QString& name, const QByteArray& listFile);
 
 enum class DeleteStatus {
     Deleted,
@@ -45,7 +46,7 @@ struct DeleteResult {
 
 // Deletes the list name: the index file rewritten without every entry equal to
 // it regardless of case (the others in small letters), then the list file
-// deleted, then the list index reloaded.
+// deleted; the list index follows.
 DeleteResult deleteList(const QString& name);
 
 } // namespace store

@@ -3,26 +3,37 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+
 namespace store {
 
 namespace {
 constexpr const char* kCodePage = "windows-1252";
-} // namespace
 
-namespace {
-bool isAscii(const QByteArray& bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+// What each of the code page's 256 bytes stands for, as the code page's
+// decoder says, once: decoding is then a look-up a byte.
+const std::array<char16_t, 256>& codePage() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString decoded = QStringDecoder(kCodePage).decode(all);
+        for (int i = 0; i < 256; ++i)
+            t[std::size_t(i)] = decoded.size() == 256 ? decoded.at(i).unicode() : char16_t(i);
+        return t;
+    }();
+    return table;
 }
 } // namespace
 
 QString decodeText(const QByteArray& bytes) {
-    if (isAscii(bytes)) // the usual case, and much quicker than the code page's decoder
-        return QString::fromLatin1(bytes);
-    QStringDecoder decoder(kCodePage);
-    return decoder.decode(bytes);
+    const std::array<char16_t, 256>& table = codePage();
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char c : bytes)
+        *out++ = table[static_cast<unsigned char>(c)];
+    return text;
 }
 
 QByteArray encodeText(const QString& text) {
@@ -90,6 +101,11 @@ QByteArray joinLines(const QStringList& lines) {
 QByteArray withCrLfLineEnds(const QByteArray& bytes) {
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8 + 2);
+    appendWithCrLfLineEnds(out, bytes);
+    return out;
+}
+
+void appendWithCrLfLineEnds(QByteArray& out, const QByteArray& bytes) {
     const qsizetype n = bytes.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
@@ -106,7 +122,6 @@ QByteArray withCrLfLineEnds(const QByteArray& bytes) {
         out.append(bytes.constData() + start, n - start);
         out.append("\r\n", 2);
     }
-    return out;
 }
 
 } // namespace store

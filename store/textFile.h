@@ -21,5 +21,6 @@ QByteArray joinLines(const QStringList& lines);
 // The same lines with CR LF after each, straight from the bytes: what
 // joinLines(readLines(bytes)) gives, without decoding.
 QByteArray withCrLfLineEnds(const QByteArray& bytes);
+void appendWithCrLfLineEnds(QByteArray& out, const QByteArray& bytes);
 
 } // namespace store

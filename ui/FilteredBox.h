@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace ui {
 
@@ -52,12 +53,14 @@ protected:
 
     void inputMethodEvent(QInputMethodEvent* e) override {
         const QString commit = e->commitString();
+        const QScopedValueRollback<bool> composing(composing_, true);
         if (commit.isEmpty() && e->replacementLength() == 0) {
             Widget::inputMethodEvent(e); // composing: shown, not yet typed
             return;
         }
         QInputMethodEvent composingOnly(e->preeditString(), e->attributes());
         Widget::inputMethodEvent(&composingOnly);
+        composing_ = false;
         // One character at a time, so that each is judged against the text
         // as the ones before it left it (a name box's length).
         for (QChar c : commit)

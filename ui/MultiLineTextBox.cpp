@@ -2,6 +2,7 @@
 
 #include "ui/keyCodes.h"
 
+#include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -10,18 +11,55 @@
 namespace ui {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+// A block of the document holds at most this many lines. A block costs the
+// document much more than a character does, and a change relays out its
+// whole block: a few dozen lines are cheap either way.
+constexpr int kLinesPerBlock = 32;
 
-// The document keeps a paragraph separator where the box shows a line break.
-QString toBoxText(QString documentText) {
-    documentText.replace(QChar::ParagraphSeparator, kCrLf);
+bool isBreak(QChar c) {
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n';
+}
+
+// Document text (either separator, or "\n") with each line break as CR LF.
+QString toBoxText(const QString& documentText) {
+    QString out;
+    out.reserve(documentText.size() + documentText.size() / 8);
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < documentText.size(); ++i) {
+        if (isBreak(documentText.at(i))) {
+            out.append(QStringView(documentText).mid(from, i - from)).append(u"\r\n");
+            from = i + 1;
+        }
+    }
+    return out.append(QStringView(documentText).mid(from));
+}
+
+// Document text with each line break as "\n".
+QString withNewlines(QString documentText) {
+    for (QChar& c : documentText)
+        if (isBreak(c))
+            c = u'\n';
     return documentText;
 }
 
-QString toDocumentText(QString boxText) {
-    boxText.replace(kCrLf, QStringLiteral("\n"));
-    boxText.replace(u'\r', u'\n');
-    return boxText;
+// Box text (CR LF, CR or LF) as the document keeps it: a line separator
+// between the lines of a block, a paragraph break ("\n") after every
+// kLinesPerBlock lines.
+QString toDocumentText(const QString& boxText) {
+    QString out;
+    out.reserve(boxText.size());
+    int lines = 0;
+    for (qsizetype i = 0; i < boxText.size(); ++i) {
+        const QChar c = boxText.at(i);
+        if (c != u'\r' && c != u'\n') {
+            out.append(c);
+            continue;
+        }
+        if (c == u'\r' && i + 1 < boxText.size() && boxText.at(i + 1) == u'\n')
+            ++i;
+        out.append(++lines % kLinesPerBlock ? QChar(QChar::LineSeparator) : QChar(u'\n'));
+    }
+    return out;
 }
 } // namespace
 
@@ -31,70 +69,83 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : FilteredBox<QPlainTextEdit
     setTabChangesFocus(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // The document also reports changes of layout alone (text being composed
-    // in an input method): compare the text itself.
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        QString now = toBoxText(document()->toRawText());
-        if (now == text_)
+    // Every change of the text goes through edit() or setText(); what else the
+    // document reports is layout (text being composed in an input method). A
+    // change from elsewhere is reported as one whose content is not known.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (inOwnEdit_ || composing_ || (removed == 0 && added == 0))
             return;
-        text_ = std::move(now);
-        if (inOwnEdit_)
-            changedInOwnEdit_ = true;
-        else
-            notifyChange();
+        lastEdit_ = Edit{-1, QString(), QString()};
+        notifyChange();
     });
 }
 
-template <class Edit> void MultiLineTextBox::ownEdit(Edit edit) {
-    inOwnEdit_ = true;
-    changedInOwnEdit_ = false;
-    edit();
-    inOwnEdit_ = false;
-    if (changedInOwnEdit_)
-        notifyChange();
+void MultiLineTextBox::edit(QTextCursor cursor, const QString& text) {
+    Edit change{cursor.selectionStart(), withNewlines(cursor.selectedText()), text};
+    if (change.removed.isEmpty() && change.added.isEmpty())
+        return;
+    {
+        const QScopedValueRollback<bool> own(inOwnEdit_, true);
+        cursor.beginEditBlock();
+        cursor.insertText(text); // in place of the selection
+        cursor.endEditBlock();
+    }
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    lastEdit_ = std::move(change);
+    notifyChange();
 }
 
 QString MultiLineTextBox::Text() const {
-    return text_;
+    return toBoxText(document()->toRawText());
 }
 
 void MultiLineTextBox::setText(const QString& text) {
-    if (text == Text())
+    const QString documentText = toDocumentText(text);
+    const QString old = withNewlines(document()->toRawText());
+    const QString added = withNewlines(documentText);
+    if (old == added)
         return;
     const QScopedValueRollback<bool> setting(settingText_, true);
-    ownEdit([&] { setPlainText(toDocumentText(text)); });
+    {
+        const QScopedValueRollback<bool> own(inOwnEdit_, true);
+        setPlainText(documentText);
+    }
+    // Until it is laid out a block counts as one line: tell the scroll bar
+    // how many lines each holds.
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        block.setLineCount(int(block.text().count(QChar::LineSeparator)) + 1);
+    lastEdit_ = Edit{0, old, added};
+    notifyChange();
+}
+
+int MultiLineTextBox::toDocumentPosition(int position) const {
+    // Each line break is one character here and two in the box.
+    const QString text = document()->toRawText();
+    qsizetype box = 0;
+    qsizetype i = 0;
+    for (; i < text.size() && box < position; ++i)
+        box += isBreak(text.at(i)) ? 2 : 1;
+    return int(i);
 }
 
 int MultiLineTextBox::SelStart() const {
     const int position = textCursor().selectionStart();
-    return position + document()->findBlock(position).blockNumber();
+    const QString text = document()->toRawText();
+    int breaks = 0;
+    for (int i = 0; i < position; ++i)
+        breaks += isBreak(text.at(i));
+    return position + breaks;
 }
 
-int MultiLineTextBox::toDocumentPosition(int position) const {
-    if (position <= 0)
-        return 0;
-    // Block k starts at document position p and box position p + k: find the
-    // last block that starts at or before position.
-    const QTextDocument* doc = document();
-    int low = 0;
-    int high = doc->blockCount() - 1;
-    while (low < high) {
-        const int mid = (low + high + 1) / 2;
-        if (doc->findBlockByNumber(mid).position() + mid <= position)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    const QTextBlock block = doc->findBlockByNumber(low);
-    const int offset = position - (block.position() + low);
-    // Inside the CR LF pair, or past the end: the end of the line.
-    return block.position() + qMin(offset, block.length() - 1);
+void MultiLineTextBox::setCursorPosition(int position) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(qBound(0, position, document()->characterCount() - 1));
+    setTextCursor(cursor);
 }
 
 void MultiLineTextBox::setSelStart(int position) {
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(toDocumentPosition(position));
-    setTextCursor(cursor);
+    setCursorPosition(toDocumentPosition(position));
 }
 
 void MultiLineTextBox::select(int start, int length) {
@@ -109,16 +160,14 @@ QString MultiLineTextBox::SelText() const {
 }
 
 void MultiLineTextBox::setSelText(const QString& text) {
+    edit(textCursor(), withNewlines(toDocumentText(text)));
+}
+
+void MultiLineTextBox::replace(int position, int length, const QString& text) {
     QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection() && text.isEmpty())
-        return;
-    ownEdit([&] {
-        cursor.beginEditBlock();
-        cursor.insertText(toDocumentText(text));
-        cursor.endEditBlock();
-        setTextCursor(cursor);
-    });
-    ensureCursorVisible();
+    cursor.setPosition(position);
+    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    edit(cursor, text);
 }
 
 void MultiLineTextBox::Refresh() {
@@ -127,28 +176,35 @@ void MultiLineTextBox::Refresh() {
 }
 
 void MultiLineTextBox::typeCodes(const QList<int>& codes) {
-    if (codes.isEmpty())
-        return;
-    ownEdit([&] {
+    for (int code : codes) {
         QTextCursor cursor = textCursor();
-        cursor.beginEditBlock();
-        for (int code : codes) {
-            if (code == kKeyBackspace) {
-                if (cursor.hasSelection())
-                    cursor.removeSelectedText();
-                else
-                    cursor.deletePreviousChar();
-            } else if (code == kKeyEnter || code == kKeyLineFeed) {
-                cursor.insertBlock();
-            } else if (code >= kKeySpace && code != kKeyCtrlBackspace && code <= kLastCode) {
-                cursor.insertText(QString(charOfCode(code)));
-            }
-            // Other control codes type nothing.
+        if (code == kKeyBackspace) {
+            if (!cursor.hasSelection())
+                cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+            edit(cursor, QString());
+        } else if (code == kKeyEnter || code == kKeyLineFeed) {
+            edit(cursor, QStringLiteral("\n"));
+        } else if (code >= kKeySpace && code != kKeyCtrlBackspace && code <= kLastCode) {
+            edit(cursor, QString(charOfCode(code)));
         }
-        cursor.endEditBlock();
-        setTextCursor(cursor);
-    });
-    ensureCursorVisible();
+        // Other control codes type nothing.
+    }
+}
+
+void MultiLineTextBox::keyPressEvent(QKeyEvent* e) {
+    // Delete and Ctrl+Delete delete as the toolkit would, but through edit().
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (e->key() == Qt::Key_Delete && (mods == Qt::NoModifier || mods == Qt::ControlModifier)) {
+        QTextCursor cursor = textCursor();
+        if (!cursor.hasSelection())
+            cursor.movePosition(mods == Qt::ControlModifier ? QTextCursor::NextWord
+                                                            : QTextCursor::NextCharacter,
+                                QTextCursor::KeepAnchor);
+        edit(cursor, QString());
+        e->accept();
+        return;
+    }
+    FilteredBox<QPlainTextEdit>::keyPressEvent(e);
 }
 
 bool MultiLineTextBox::canInsertFromMimeData(const QMimeData*) const {

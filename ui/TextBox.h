@@ -60,6 +60,7 @@ public:
 
 protected:
     bool settingText_ = false;
+    bool composing_ = false; // an input method shows what is being composed
     void setColor(QPalette::ColorRole role, const QColor& color) {
         QPalette p = widget()->palette();
         p.setColor(role, color);

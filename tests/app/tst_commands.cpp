@@ -137,6 +137,10 @@ void CommandsTest::commands_data() {
         "Open,Animals; press,Return; press,Return; type,Emu; Save",
         files({"index", "Animals|colors|colors", "animals", "cat|emu"}),
         editing("Animals", "cat|||emu"), {saved});
+    row("save: the words in small letters, in the code page",
+        with(S, files({"in/w", "=CAT\r\n\u00c9t\u00e9"})), "Open,colors; text,in/w; Save",
+        files({"colors", "=cat\r\n\u00e9t\u00e9\r\n"}), editing("colors", "CAT|\u00c9t\u00e9"),
+        {saved});
     row("save as: an empty or one-letter name is not taken", S,
         "Open,colors; type,tan; SaveAs,; SaveAs,b", {}, editing("colors", "red|tan", true));
     row("save as a new name: added in small letters, the file as typed", S,

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QThread>
 
 namespace {
 // An index file, and an empty file for each list.
@@ -38,6 +39,10 @@ QString run(KestrelFixture& fx, const QStringList& a) {
     } else if (a[0] == "drop") { // a file or folder, behind the program's back
         QFile::remove(fx.path(arg));
         QDir(fx.path(arg)).removeRecursively();
+    } else if (a[0] == "wait") { // long enough for the file system's clock to move on
+        QThread::msleep(50);
+    } else if (a[0] == "write") { // a file written by another program
+        fx.write({{arg, lines(a.value(2))}});
     } else if (a[0] == "touch") { // an empty file in the Kestrel folder
         KestrelFixture::writeFile(fx.kestrelFolder() + u'/' + arg, QByteArray());
     } else if (a[0] == "link") { // the list file moved beside the index, a link in its place
@@ -56,9 +61,10 @@ QString run(KestrelFixture& fx, const QStringList& a) {
         return QString::number(globals::FindListName(arg, globals::ListNames, globals::ListCount));
     } else if (a[0] == "read") {
         const store::ListFileRead read = store::readListFile(store::resolveListFile(arg));
-        return read.status == store::FileStatus::Ok ? read.lines.join(u'|') : "unread";
+        return read.status == store::FileStatus::Ok ? store::readLines(read.bytes).join(u'|')
+                                                    : "unread";
     } else if (a[0] == "save") {
-        return saved[int(store::saveList(arg, a.value(2).split(u'|', Qt::SkipEmptyParts)).status)];
+        return saved[int(store::saveList(arg, lines(a.value(2))).status)];
     } else if (a[0] == "delete") {
         QFile::setPermissions(fx.path(arg.toLower()), QFile::ReadOwner); // deleted all the same
         return store::deleteList(arg).status == store::DeleteStatus::Deleted ? "deleted" : "failed";
@@ -126,6 +132,12 @@ void StoreTest::store_data() {
         "too many [" + tenThousand + "]");
     row("trailing separator in the Kestrel folder", installed("a", "a"), "slash;load;save,b,x",
         files({"index", "a|b", "b", "x"}), "saved [a|b]");
+
+    row("what another program changes is seen, also after the program's own save",
+        installed("a|b|c", "a|b|c"),
+        "load;wait;drop,b;load;wait;write,index,a|c|d;write,d,x;load;wait;save,e,y;wait;"
+        "write,index,e|a;wait;load",
+        files({"index", "e|a", "b", "=<gone>", "d", "x", "e", "y"}), "saved [e|a]");
 
     // The lookup and the list files.
     row("lookup: case ignored, first match, none, none beyond the count",
