@@ -138,6 +138,9 @@ void StoreTest::store_data() {
         "load;wait;drop,b;load;wait;write,index,a|c|d;write,d,x;load;wait;save,e,y;wait;"
         "write,index,e|a;wait;load",
         files({"index", "e|a", "b", "=<gone>", "d", "x", "e", "y"}), "saved [e|a]");
+    row("a change within the clock's tick of the program's own save is seen",
+        installed("a|b", "a|b"), "load;wait;save,c,x;drop,b;load",
+        files({"index", "a|b|c", "b", "=<gone>", "c", "x"}), "saved [a|c]");
 
     // The lookup and the list files.
     row("lookup: case ignored, first match, none, none beyond the count",

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -174,12 +175,17 @@ void Program::step(const QStringList& words) {
         {"Delete", &frmMain::mnuDeleteList_Click}, {"Exit", &frmMain::mnuExit_Click},
         {"Undo", &frmMain::mnuUndo_Click},         {"Redo", &frmMain::mnuRedo_Click},
         {"Cut", &frmMain::mnuCut_Click},           {"Copy", &frmMain::mnuCopy_Click},
-        {"Paste", &frmMain::mnuPaste_Click},       {"Close", &frmMain::Form_QueryUnload}};
-    if (!commands.contains(what))
+        {"Paste", &frmMain::mnuPaste_Click}};
+    if (!commands.contains(what) && what != QLatin1String("Close"))
         throw ScriptError("unknown step " + what.toStdString());
     for (const QString& word : words.mid(1))
         queue(word);
-    (m.*commands[what])();
+    if (what == QLatin1String("Close")) { // the window's close box
+        QCloseEvent close;
+        QApplication::sendEvent(&m, &close);
+    } else {
+        (m.*commands[what])();
+    }
     if (platform.pendingPlayers() > 0)
         throw ScriptError("unused answers after " + what.toStdString());
 }
