@@ -42,7 +42,7 @@ wait_for() { # command...: runs it until it succeeds, for at most $WAIT s
 crlf() { local -a l; IFS='|' read -ra l <<<"$1"; [ ${#l[@]} -eq 0 ] || printf '%s\r\n' "${l[@]}"; }
 folder() {
     rm -rf "$1" && mkdir -p "$1/Vocab Categories"
-    for spec in "${@:2}"; do crlf "${spec#*=}" >"$1/Vocab Categories/${spec%%=*}.txt"; done
+    for entry in "${@:2}"; do crlf "${entry#*=}" >"$1/Vocab Categories/${entry%%=*}.txt"; done
     mv "$1/Vocab Categories/index.txt" "$1/VocabularyLists.txt"
 }
 bytes() { od -An -c -v "$1" 2>/dev/null | tr -s ' ' | tr -d '\n' && echo; } # "a \r \n"

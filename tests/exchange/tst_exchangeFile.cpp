@@ -12,7 +12,7 @@ Q_DECLARE_METATYPE(exchange::ReadStatus)
 namespace {
 // "name:word|word;name:" for the sections; "!" marks a name that cannot name a
 // list file, as Import finds it.
-QString spec(const QList<exchange::Section>& sections) {
+QString summary(const QList<exchange::Section>& sections) {
     QStringList out;
     for (const exchange::Section& s : sections)
         out << (exchange::isUnsafeListName(s.name) ? "!" : "") + s.name + u':' + s.words.join(u'|');
@@ -75,10 +75,10 @@ void ExchangeFileTest::read() {
 
     const exchange::ExchangeFile file = exchange::readExchangeFile(bytes);
     QCOMPARE(file.status, status);
-    QCOMPARE(spec(file.sections), sections);
+    QCOMPARE(summary(file.sections), sections);
     // Written out and read back, the sections are the same.
     const QByteArray written = exchange::writeExchangeFile(file.sections);
-    QCOMPARE(spec(exchange::readExchangeFile(written).sections), sections);
+    QCOMPARE(summary(exchange::readExchangeFile(written).sections), sections);
 }
 
 // Export writes its header lines and copies a list file's lines as they are

@@ -9,12 +9,12 @@
 
 #include <sys/stat.h>
 
-QByteArray lines(const QString& spec) {
-    if (spec.startsWith(u'='))
-        return spec.mid(1).toLatin1();
+QByteArray lines(const QString& text) {
+    if (text.startsWith(u'='))
+        return text.mid(1).toLatin1();
     QByteArray out;
-    if (!spec.isEmpty())
-        for (const QString& line : spec.split(u'|'))
+    if (!text.isEmpty())
+        for (const QString& line : text.split(u'|'))
             out += line.toLatin1() + "\r\n";
     return out;
 }

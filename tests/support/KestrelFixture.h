@@ -21,7 +21,7 @@ using Files = QMap<QString, QByteArray>;
 // In an expected set of files: this file must not exist.
 inline const QByteArray kGone = QByteArrayLiteral("<gone>");
 
-QByteArray lines(const QString& spec);
+QByteArray lines(const QString& text);
 // Files from pairs of name and lines(): files({"index", "cats", "cats", "tom"}).
 Files files(std::initializer_list<QString> namesAndLines);
 // The path of a file named as above, in the installation at root.
