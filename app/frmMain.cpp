@@ -9,9 +9,9 @@
 #include "editing/keyFilters.h"
 #include "editing/rejection.h"
 #include "exchange/exchangeCommands.h"
+#include "store/ListStore.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
-#include "store/listWorkflows.h"
 #include "ui/Forms.h"
 #include "ui/HelpViewer.h"
 #include "ui/MultiLineTextBox.h"
@@ -78,12 +78,12 @@ void frmMain::Form_Load() {
 
     store::removeLeftoverTemporaryFiles(globals::KestrelFolder);
     store::removeLeftoverTemporaryFiles(store::listFolderPath());
-    const store::IndexStatus index = globals::LoadListIndex();
-    if (index == store::IndexStatus::FolderNotMade)
+    const store::Result index = globals::LoadListIndex();
+    if (index.outcome == store::Outcome::FolderNotMade)
         core::fatal(messages::noPermission());
-    if (index == store::IndexStatus::TooMany)
+    if (index.outcome == store::Outcome::TooMany)
         core::fatal(messages::tooManyListsInIndex(globals::kMaxLists));
-    ui::reportIndex(index);
+    ui::report(index);
     globals::BuildInstructions();
 
     showNoList();
@@ -155,14 +155,13 @@ void frmMain::mnuDisable_EditSave() {
 }
 
 bool frmMain::txtEditor_GetEntries(QString& Category) {
-    const QString path = store::resolveListFile(Category);
-    const store::ListFileRead read = store::readListFile(path);
-    if (read.status != store::FileStatus::Ok) {
-        ui::reportFile(read.status, path, messages::listNotRead(path), store::kMaxListFileBytes,
-                       core::vbOKOnly);
+    QByteArray bytes;
+    const store::Result read = store::ListStore::instance().readList(Category, bytes);
+    if (!read.ok()) {
+        ui::report(read);
         return false;
     }
-    txtEditor->setText(store::editorText(read.bytes));
+    txtEditor->setText(store::editorText(bytes));
     showEditing();
     return true;
 }
@@ -172,24 +171,12 @@ QByteArray frmMain::txtEditor_WriteWords() const {
 }
 
 bool frmMain::txtEditor_SaveEntries() {
-    const store::SaveResult saved =
-        store::saveList(globals::CurrentCategory, txtEditor_WriteWords());
+    const store::Result saved =
+        store::ListStore::instance().save(globals::CurrentCategory, txtEditor_WriteWords());
     // After a failure the words and the Changed flag stay, so that the user
     // can mend the fault and save again.
-    switch (saved.status) {
-    case store::SaveStatus::Saved:
-        break;
-    case store::SaveStatus::Busy:
-        core::MsgBox(messages::indexBusy());
-        return false;
-    case store::SaveStatus::IndexFull:
-        core::MsgBox(messages::indexFull(globals::kMaxLists));
-        return false;
-    case store::SaveStatus::IndexNotWritten:
-        ui::reportFile(saved.file, store::indexFilePath(), messages::indexNotWritten());
-        return false;
-    case store::SaveStatus::ListNotWritten:
-        ui::reportFile(saved.file, saved.listPath, messages::listNotWritten(saved.listPath));
+    if (!saved.ok()) {
+        ui::report(saved);
         return false;
     }
     globals::ListChanged = false;
@@ -286,13 +273,20 @@ void frmMain::mnuPaste_Click() {
     globals::ListChanged = true;
 }
 
-void frmMain::Form_QueryUnload() {
-    commands::exitProgram(*this);
+void frmMain::Form_QueryUnload(bool& Cancel) {
+    Cancel = !commands::mayEnd(*this);
+}
+
+void frmMain::Form_Unload() {
+    core::EndProgram();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    Form_QueryUnload();
+    event->ignore(); // the window stays until the program ends
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (!cancel)
+        Form_Unload();
 }
 
 // Menu commands.

@@ -23,9 +23,12 @@ public:
     // Start-up: installation lookup, password, list index, instructions, and
     // the state with no list open. Run once, before the window is shown.
     void Form_Load();
-    // The close box: asks about unsaved changes as File > Exit does, then
-    // ends the program (unless the save that the user asked for failed).
-    void Form_QueryUnload();
+    // The close box: asks about unsaved changes as File > Exit does. Cancel
+    // is set when the program must not end: the save the user asked for
+    // failed, and the words are still unsaved.
+    void Form_QueryUnload(bool& Cancel);
+    // The main window is being unloaded: ends the program at once.
+    void Form_Unload();
 
     bool txtEditor_GetEntries(QString& Category) override;
     // Saves the editor's words as the current list: the index file first

@@ -15,8 +15,9 @@
 #include "app/frmMain.h"
 #include "core/globals.h"
 #include "exchange/exchangeCommands.h"
-#include "exchange/exchangeFile.h"
 #include "exchange/frmExport.h"
+#include "store/ListStore.h"
+#include "store/exchangeFile.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "store/textFile.h"
@@ -140,7 +141,7 @@ void benchSave() {
     const double save = bench::medianMs(
         runs(21), [&] { main.txtEditor_SaveEntries(); }, pause);
 
-    const QByteArray indexBytes = store::joinLines(store::currentListNames());
+    const QByteArray indexBytes = store::joinLines(store::ListStore::instance().names());
     const QByteArray listBytes = store::listFileBytes(main.txtEditor->Text());
     const QString floorIndex = dir.path() + QStringLiteral("/floor-index.txt");
     const QString floorList = dir.path() + QStringLiteral("/Vocab Categories/floor-list.txt");
@@ -224,14 +225,14 @@ public:
 };
 
 void benchExchange() {
-    QList<exchange::Section> sections;
+    QList<store::Section> sections;
     for (int i = 0; i < lists; ++i) {
-        exchange::Section section{QStringLiteral("list %1").arg(i, 5, 10, QLatin1Char('0')), {}};
+        store::Section section{QStringLiteral("list %1").arg(i, 5, 10, QLatin1Char('0')), {}};
         for (int w = 0; w < 20; ++w)
             section.words << QStringLiteral("word%1x%2").arg(i).arg(w);
         sections << section;
     }
-    const QByteArray exchangeBytes = exchange::writeExchangeFile(sections);
+    const QByteArray exchangeBytes = store::writeExchangeFile(sections);
     QTemporaryDir dir;
     const QString exchangePath = dir.path() + QStringLiteral("/all.kte");
     bench::plainWrite(exchangePath, exchangeBytes);
@@ -245,7 +246,7 @@ void benchExchange() {
         folder = dir.path() + QStringLiteral("/%1%2").arg(QLatin1String(prefix)).arg(round++);
         QDir().mkpath(folder + QStringLiteral("/Vocab Categories"));
         globals::KestrelFolder = folder;
-        globals::ListCount = 0;
+        store::ListStore::instance().reset(); // a new installation
     };
     const double import = bench::medianMs(
         runs(3),
@@ -262,7 +263,7 @@ void benchExchange() {
         [&] {
             bench::plainRead(exchangePath);
             QStringList names;
-            for (const exchange::Section& s : sections) {
+            for (const store::Section& s : sections) {
                 bench::plainDurableWrite(folder + QStringLiteral("/Vocab Categories/") + s.name +
                                              QStringLiteral(".txt"),
                                          store::joinLines(s.words));
@@ -283,7 +284,7 @@ void benchExchange() {
     const double plainExport = bench::medianMs(runs(5), [&] {
         QByteArray out;
         const QString listFolder = imported + QStringLiteral("/Vocab Categories/");
-        for (const exchange::Section& s : sections)
+        for (const store::Section& s : sections)
             out += "***" + s.name.toLatin1() + "\r\n" +
                    bench::plainRead(listFolder + s.name + QStringLiteral(".txt"));
         bench::plainDurableWrite(dir.path() + QStringLiteral("/plain.kte"), out);

@@ -22,6 +22,7 @@ void frmAddCategory::cmdOK_Click() {
     if (txtName->Text().size() >= editing::kMinNameLength) {
         if (globals::FindListName(txtName->Text(), globals::ListNames, globals::ListCount) > 0) {
             frmNewSure& sure = ui::Forms::get<frmNewSure>();
+            sure.setName(txtName->Text());
             ui::ShowModal(sure);
             if (sure.choice == frmNewSure::Choice::Unreadable) {
                 // The list's words could not be read: no list is started, so

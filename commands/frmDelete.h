@@ -2,25 +2,14 @@
 // Edit > Delete a List: the chosen list's name leaves the index file and its
 // file is deleted, at once. Deleting the current list closes it.
 
-#include "ui/Dialog.h"
+#include "ui/ListDialog.h"
 
-namespace ui {
-class ListBox;
-}
-
-class frmDelete : public ui::Dialog {
+class frmDelete : public ui::ListDialog {
     Q_OBJECT
 public:
     frmDelete();
 
-    void Form_Activate() override;
-    void cmdOK_Click();
-    void cmdCancel_Click();
-
-    QLabel* Label1 = nullptr;
-    ui::ListBox* List1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
+    void cmdOK_Click() override;
 
 private:
     // True when Category was the current list, which is now closed. When the

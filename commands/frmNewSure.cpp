@@ -1,21 +1,11 @@
 #include "commands/frmNewSure.h"
 
-#include "commands/frmAddCategory.h"
 #include "core/globals.h"
-#include "ui/Forms.h"
 #include "ui/MainWindow.h"
 #include "ui/MultiLineTextBox.h"
-#include "ui/SingleLineTextBox.h"
 #include "ui/look.h"
 
 #include <QPushButton>
-
-namespace {
-// The name as typed in frmAddCategory.
-QString typedName() {
-    return ui::Forms::get<frmAddCategory>().txtName->Text();
-}
-} // namespace
 
 frmNewSure::frmNewSure()
     : ui::Dialog(QStringLiteral("Create New or Edit Current?"), 6600, 2880, CloseBox::None) {
@@ -31,7 +21,7 @@ void frmNewSure::Form_Activate() {
     choice = Choice::None;
     ui::setCaption(Label1, QStringLiteral("'%1' is already a category.\rDo you want to make a new "
                                           "version or edit the current one?")
-                               .arg(typedName()));
+                               .arg(name_));
     cmdNew->setFocus();
 }
 
@@ -43,7 +33,7 @@ void frmNewSure::cmdNew_Click() {
 }
 
 void frmNewSure::cmdEdit_Click() {
-    QString name = typedName();
+    QString name = name_;
     if (!ui::mainWindow().txtEditor_GetEntries(name)) {
         choice = Choice::Unreadable;
         hide();

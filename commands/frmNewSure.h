@@ -9,6 +9,8 @@ class frmNewSure : public ui::Dialog {
 public:
     frmNewSure();
 
+    // The name typed in File > New, which the question names.
+    void setName(const QString& name) { name_ = name; }
     void Form_Activate() override;
     void cmdNew_Click();
     void cmdEdit_Click();
@@ -20,4 +22,7 @@ public:
     QLabel* Label1 = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdEdit = nullptr;
+
+private:
+    QString name_;
 };

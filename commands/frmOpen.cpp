@@ -1,12 +1,9 @@
 #include "commands/frmOpen.h"
 
 #include "core/globals.h"
-#include "store/listIndex.h"
-#include "ui/Forms.h"
 #include "ui/ListBox.h"
 #include "ui/MainWindow.h"
 #include "ui/look.h"
-#include "ui/reports.h"
 
 #include <QPushButton>
 
@@ -16,20 +13,17 @@ const QString kInstruction = QStringLiteral("Select the word list you want:");
 const QString kNeverMind = QStringLiteral("Never Mind");
 } // namespace
 
-frmOpen::frmOpen() : ui::Dialog(kTitle, 5400, 5400, CloseBox::Present) {
+frmOpen::frmOpen()
+    : ui::ListDialog({kTitle, 5400, 5400, CloseBox::Present, kInstruction,
+                      QRect(240, 240, 4920, 1095), QAbstractItemView::SingleSelection,
+                      QRect(240, 1440, 4920, 2775), QStringLiteral("OK"),
+                      QRect(720, 4440, 1695, 495), kNeverMind, QRect(2880, 4440, 1935, 495)}) {
     // Resizable; the controls keep their places.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setSizeGripEnabled(true);
-
-    List1 = addListBox(QAbstractItemView::SingleSelection, 240, 1440, 4920, 2775);
-    cmdOK = addButton(QStringLiteral("OK"), 720, 4440, 1695, 495);
-    cmdCancel = addButton(kNeverMind, 2880, 4440, 1935, 495);
-    Label1 = addLabel(kInstruction, 240, 240, 4920, 1095);
     // Enter in the list opens the chosen list.
     cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { List1_DblClick(); });
 }
 
@@ -40,11 +34,9 @@ void frmOpen::restoreDesignTexts() {
 }
 
 void frmOpen::Form_Activate() {
-    ui::reloadListIndex();
-    List1->fill(store::currentListNames());
     List1->setVisible(true);
-    List1->setFocus();
     cmdCancel->setVisible(true);
+    ui::ListDialog::Form_Activate();
     if (List1->count() > 0)
         return;
     List1->setVisible(false);
@@ -53,25 +45,15 @@ void frmOpen::Form_Activate() {
 }
 
 void frmOpen::cmdOK_Click() {
-    ui::MainWindow& main = ui::mainWindow();
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
-    QString name = selected.isEmpty() ? QString() : selected.constFirst()->text();
+    const QStringList chosen = chosenRows();
+    QString name = chosen.isEmpty() ? QString() : chosen.constFirst();
     // No lists, no row chosen, or a list that cannot be read: nothing is
     // opened, as with Never Mind.
-    if (!List1->isVisibleTo(this) || name.isEmpty() || !main.txtEditor_GetEntries(name)) {
-        main.userCanceled = true;
-        hide();
-        return;
-    }
+    if (!List1->isVisibleTo(this) || name.isEmpty() || !ui::mainWindow().txtEditor_GetEntries(name))
+        return leave(true);
     globals::CurrentCategory = name;
     globals::ListChanged = false;
-    main.userCanceled = false;
-    hide();
-}
-
-void frmOpen::cmdCancel_Click() {
-    ui::mainWindow().userCanceled = true;
-    hide();
+    leave(false);
 }
 
 void frmOpen::List1_DblClick() {

@@ -2,13 +2,9 @@
 // File > Open: the lists of the index, one to choose. With no lists it says
 // so and only OK is left, which then cancels.
 
-#include "ui/Dialog.h"
+#include "ui/ListDialog.h"
 
-namespace ui {
-class ListBox;
-}
-
-class frmOpen : public ui::Dialog {
+class frmOpen : public ui::ListDialog {
     Q_OBJECT
 public:
     frmOpen();
@@ -16,14 +12,8 @@ public:
     // The texts of the layout, which the no-lists state replaces.
     void restoreDesignTexts();
     void Form_Activate() override;
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdOK_Click() override;
     void List1_DblClick();
     // The close box leaves like Never Mind.
     void closeBoxClicked() override { cmdCancel_Click(); }
-
-    QLabel* Label1 = nullptr;
-    ui::ListBox* List1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
 };

@@ -1,18 +1,19 @@
 #pragma once
 // Save As under a name that is already a list: Yes sets replaceConfirmed.
 
-#include "ui/Dialog.h"
+#include "ui/QuestionDialog.h"
 
-class frmReplaceReally : public ui::Dialog {
+class frmReplaceReally : public ui::QuestionDialog {
     Q_OBJECT
 public:
     frmReplaceReally();
+    // The name typed in Save As, which the question names.
+    void setName(const QString& name) { name_ = name; }
 
-    void Form_Activate() override;
-    void cmdYes_Click();
-    void cmdNo_Click();
+protected:
+    QString question() const override;
+    void yes() override;
 
-    QLabel* Label1 = nullptr;
-    QPushButton* cmdYes = nullptr;
-    QPushButton* cmdNo = nullptr;
+private:
+    QString name_;
 };

@@ -33,7 +33,9 @@ void frmSaveAs::cmdOK_Click() {
     }
     if (globals::FindListName(name, globals::ListNames, globals::ListCount) > 0) {
         globals::replaceConfirmed = false;
-        ui::ShowModal(ui::Forms::get<frmReplaceReally>());
+        frmReplaceReally& replace = ui::Forms::get<frmReplaceReally>();
+        replace.setName(name);
+        ui::ShowModal(replace);
         if (!globals::replaceConfirmed) {
             hide();
             return;

@@ -89,10 +89,13 @@ void saveListAs(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmSaveAs>());
 }
 
+bool mayEnd(ui::MainWindow& main) {
+    return !(globals::ListChanged && askToSave(main) && !main.txtEditor_SaveEntries());
+}
+
 void exitProgram(ui::MainWindow& main) {
-    if (globals::ListChanged && askToSave(main) && !main.txtEditor_SaveEntries())
-        return;
-    core::EndProgram();
+    if (mayEnd(main))
+        core::EndProgram();
 }
 
 void deleteList(ui::MainWindow&) {

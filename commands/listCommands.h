@@ -18,8 +18,10 @@ void newList(ui::MainWindow& main);
 void openList(ui::MainWindow& main);
 void saveList(ui::MainWindow& main);
 void saveListAs(ui::MainWindow& main);
-// Offers to save unsaved changes, then ends the program (unless the save was
-// refused).
+// Offers to save unsaved changes as File > Exit does: false when the user
+// asked for a save that failed, so the program must go on.
+bool mayEnd(ui::MainWindow& main);
+// mayEnd, then the end of the program.
 void exitProgram(ui::MainWindow& main);
 void deleteList(ui::MainWindow& main);
 

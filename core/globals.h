@@ -2,26 +2,22 @@
 // The program's shared state, alive for the whole run. The shared procedures
 // that work on it are declared by the subsystem that owns them:
 // LoadListIndex and FindListName in store/listIndex.h, SignalRejection in
-// editing/rejection.h, GetRegistryText in app/registry.h, ...
+// editing/rejection.h, GetRegistryText in app/registry.h, ... The list index
+// itself (ListNames, ListCount) belongs to the store: store/listIndex.h.
 
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
-#include <vector>
 
 namespace globals {
 
+// The most lists the index holds.
 constexpr int kMaxLists = 10000;
 
 // Kestrel's folder as read from its application-path entry; never changed
 // after start-up. Every data path starts with it.
 inline QString KestrelFolder;
-
-// The list index: names 1..ListCount of VocabularyLists.txt whose list file
-// exists, in file order. Entry 0 is never used.
-inline std::vector<QString> ListNames = std::vector<QString>(kMaxLists + 1);
-inline qint16 ListCount = 0;
 
 // The list being edited; empty while none is open.
 inline QString CurrentCategory;
@@ -39,12 +35,10 @@ inline QString importCategory;
 inline bool skipCategory = false;
 inline bool renameConfirmed = false;
 
-// Back to the state of a fresh process (tests start each case from here).
+// Back to the state of a fresh process (tests start each case from here,
+// with the store's reset).
 inline void resetState() {
     KestrelFolder.clear();
-    for (auto& name : ListNames)
-        name.clear();
-    ListCount = 0;
     CurrentCategory.clear();
     ListChanged = false;
     HelpText = {};

@@ -34,6 +34,21 @@ inline QString tooLarge(const QString& path, qint64 limitBytes) {
         .arg(path)
         .arg(limitBytes / (1024 * 1024));
 }
+// The index, when it could not be read whole: said once, and again whenever
+// a change is refused because of it.
+inline QString indexNotRead(const QString& path) {
+    return QStringLiteral("Quillbox could not read %1.").arg(path);
+}
+inline QString indexLeftAlone(const QString& why) {
+    return QStringLiteral("%1  Until Quillbox can read it, no list can be saved, deleted or "
+                          "imported.")
+        .arg(why);
+}
+inline QString nothingChanged(const QString& indexPath) {
+    return QStringLiteral("Nothing was changed: Quillbox could not read all of %1.  Once it can "
+                          "be read, please try again.")
+        .arg(indexPath);
+}
 inline QString indexBusy() {
     return QStringLiteral("Another copy of Quillbox is changing the word lists.  Nothing was "
                           "changed; please try again in a moment.");

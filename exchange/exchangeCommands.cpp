@@ -4,14 +4,10 @@
 #include "core/globals.h"
 #include "core/messages.h"
 #include "core/services.h"
-#include "exchange/exchangeFile.h"
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
-#include "store/ListImport.h"
-#include "store/files.h"
-#include "store/listFiles.h"
-#include "store/listIndex.h"
-#include "store/textFile.h"
+#include "store/ListStore.h"
+#include "store/exchangeFile.h"
 #include "ui/Forms.h"
 #include "ui/MainWindow.h"
 #include "ui/platform.h"
@@ -55,25 +51,22 @@ bool resolveImportName(const store::ListImport& import) {
 
 void ImportCategories(QString& FileName) {
     // The exchange file is read whole and closed before anything is written.
-    const store::ReadResult file = store::readFile(FileName, store::kMaxExchangeFileBytes);
-    if (file.status == store::FileStatus::NotRegular || file.status == store::FileStatus::TooLarge)
-        return ui::reportFile(file.status, FileName, QString(), store::kMaxExchangeFileBytes);
-    const exchange::ExchangeFile exchangeFile = file.status == store::FileStatus::Ok
-                                                    ? exchange::readExchangeFile(file.bytes)
-                                                    : exchange::ExchangeFile{};
-    if (exchangeFile.status == exchange::ReadStatus::Unreadable)
-        return core::MsgBox(messages::importNotOpened(FileName));
-    if (exchangeFile.status == exchange::ReadStatus::NoHeader)
-        return core::MsgBox(messages::importHasErrors(FileName));
+    store::ExchangeFile exchangeFile;
+    const store::Result read = store::loadExchangeFile(FileName, exchangeFile);
+    if (!read.ok())
+        return ui::report(read);
 
-    store::ListImport import(exchangeFile.sections.size());
+    store::ListImport import(store::ListStore::instance(), exchangeFile.sections.size());
+    const store::Result started = import.start();
+    if (!started.ok())
+        return ui::report(started);
     int overLimit = 0;
     QStringList unusable;   // names that cannot name a file in the list folder
     QStringList notRegular; // names whose entry there is not an ordinary file
-    for (const exchange::Section& section : exchangeFile.sections) {
+    for (const store::Section& section : exchangeFile.sections) {
         importCategory = section.name;
         skipCategory = false;
-        if (exchange::isUnsafeListName(importCategory)) {
+        if (store::isUnsafeListName(importCategory)) {
             // Never a file outside the list folder, nor a name later commands
             // cannot handle.
             unusable << importCategory;
@@ -81,34 +74,21 @@ void ImportCategories(QString& FileName) {
         }
         if (!resolveImportName(import))
             continue;
-        const store::ListImport::Result written = import.write(importCategory, section.words);
-        if (written.status == store::ListImport::Status::IndexFull)
+        const store::Result written = import.write(importCategory, section.words);
+        if (written.outcome == store::Outcome::IndexFull) {
             ++overLimit; // the index holds no more names
-        else if (written.status == store::ListImport::Status::NotRegular)
+        } else if (written.file == store::FileStatus::NotRegular) {
             notRegular << importCategory;
-        if (written.status == store::ListImport::Status::NotWritten) {
+        } else if (!written.ok()) {
             // The index stays as it was; the lists written so far wait,
             // unlisted, for the file to be imported again once the fault is
             // mended.
-            core::MsgBox(messages::importedListNotWritten(written.path), core::vbCritical);
-            LoadListIndex();
+            ui::report(written);
+            ui::reloadListIndex();
             return;
         }
     }
-
-    switch (import.finish()) {
-    case store::ListImport::Finish::Done:
-        break;
-    case store::ListImport::Finish::Busy:
-        core::MsgBox(messages::indexBusy());
-        break;
-    case store::ListImport::Finish::NotRegular:
-        core::MsgBox(messages::notAFile(store::indexFilePath()));
-        break;
-    case store::ListImport::Finish::NotWritten:
-        core::MsgBox(messages::importIndexNotWritten(store::indexFilePath()), core::vbCritical);
-        break;
-    }
+    ui::report(import.finish());
     if (!unusable.isEmpty())
         core::MsgBox(messages::importNamesUnusable(unusable, FileName));
     if (!notRegular.isEmpty())

@@ -3,25 +3,16 @@
 // save-file dialog. No close box: it ends through its two buttons.
 
 #include "ui/CommonDialog.h"
-#include "ui/Dialog.h"
+#include "ui/ListDialog.h"
 
-namespace ui {
-class ListBox;
-}
-
-class frmExport : public ui::Dialog {
+class frmExport : public ui::ListDialog {
     Q_OBJECT
 public:
     frmExport();
 
     void Form_Activate() override;
-    void cmdOK_Click();
-    void cmdCancel_Click();
+    void cmdOK_Click() override;
 
-    QLabel* Label1 = nullptr;
-    ui::ListBox* List1 = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdCancel = nullptr;
     ui::CommonDialog cd1;
 
 private:

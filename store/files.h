@@ -3,11 +3,15 @@
 // to one) is read or replaced: a dangling link, a link to anything else, a
 // folder, a pipe or a device is refused, and nothing ever waits on a pipe. No
 // read trusts the size a file claims: a file above its limit is refused.
+//
+// The calls that differ between systems live in files_unix.cpp and
+// files_win.cpp; CMake builds the one for the system at hand.
 
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 namespace store {
@@ -34,20 +38,34 @@ struct ReadResult {
     QByteArray bytes;
 };
 ReadResult readFile(const QString& path, qint64 limit);
-#ifndef _WIN32
-// The file name in the folder open at folder, which a listing has just shown
-// as an ordinary file: opened without a look first (a look that costs as much
-// as the read of a small file), and checked once open.
-ReadResult readListedFile(int folder, const char* name, qint64 limit);
-#endif
 
-// A file replaced whole. The bytes go to a temporary file beside it (a short
-// name of fixed length, ".quillbox-XXXXXX"), which is synced and renamed over
-// the old file on commit; the folder is synced after. Until then the old file
-// stays as it was, and any failure leaves it so. A link to a file stays a
-// link (the file it points to is replaced), and the file keeps its
-// permission bits. In a folder where no new file can be made but the file
-// itself may be written, the file is written in place and synced.
+// What is at path, without opening it. pathKind does not follow a link:
+// Plain is an ordinary file of at most limit bytes, and a link is Other.
+// fileKind follows links: Ok for an ordinary file (or a link to one),
+// Missing, NotRegular.
+enum class PathKind { Missing, Plain, Other };
+PathKind pathKind(const QString& path, qint64 limit);
+FileStatus fileKind(const QString& path);
+
+// The separator that follows the Kestrel folder in every data path.
+QChar pathSeparator();
+// Whether the list folder's file system can hold a file of this name (its
+// length and characters; on Windows, not a reserved device name).
+bool fitsFileSystem(const QString& fileName);
+
+// A file replaced whole. The bytes go to a temporary file beside it, which is
+// synced and put in the old file's place on commit; the folder is synced
+// after. Until then the old file stays as it was, and any failure leaves it
+// so. A link to a file stays a link (the file it points to is replaced), and
+// the file keeps its permission bits. In a folder where no new file can be
+// made but the file itself may be written, the file is written in place and
+// synced.
+//
+// The temporary file has no name where the system offers that, and is named
+// only for the moment before it takes the old file's place; a name that says
+// which file it is (".quillbox-" and its file number, so that start-up can
+// tell the program's own leftovers from a file of the user's), short enough
+// that every list name the file system takes can be saved.
 class AtomicFile {
 public:
     explicit AtomicFile(const QString& path);
@@ -59,12 +77,17 @@ public:
     bool write(const QByteArray& bytes);
     bool commit();
 
-private:
     struct Impl;
+
+private:
     std::unique_ptr<Impl> d;
 };
 
 FileStatus writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// Whether AtomicFile may use a temporary file without a name where the file
+// system offers one (on by default; tests turn it off to try the other road).
+void setUnnamedTemporaries(bool on);
 
 // Whether the file at path may be replaced: Ok when it is an ordinary file, a
 // link to one, or does not exist; NotRegular otherwise.
@@ -74,8 +97,13 @@ FileStatus replaceable(const QString& path);
 // durable. False when it is still there.
 bool removeFile(const QString& path);
 
-// What tells one version of a file or folder from the next: its inode, size
-// and modification time. A stamp of nothing (seconds < 0) equals no other.
+// Removes the temporary files that an interrupted replacement of this
+// program left in folder: only files whose name and file number agree.
+void removeLeftoverTemporaryFiles(const QString& folder);
+
+// What tells one version of a file or folder from the next: its file number,
+// size and modification time. A stamp of nothing (seconds < 0) equals no
+// other, and a system that keeps no stamps gives only those.
 struct FileStamp {
     qint64 inode = -1;
     qint64 size = -1;
@@ -85,15 +113,38 @@ struct FileStamp {
         return seconds >= 0 && inode == other.inode && size == other.size &&
                seconds == other.seconds && nanoseconds == other.nanoseconds;
     }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 FileStamp stampOf(const QString& path);
 // Whether a stamp may be trusted to change with the next change of the file:
 // not when its time is within one tick of the clock that stamps it (on a file
-// system that keeps whole seconds, within two seconds). Never on Windows,
-// where the program keeps no stamps.
+// system that keeps whole seconds, within two seconds).
 bool isSettled(const FileStamp& stamp);
 
-// Removes the temporary files that an interrupted replacement left in folder.
-void removeLeftoverTemporaryFiles(const QString& folder);
+// A folder kept open since it was listed, so that the files the listing
+// showed are read from that folder and no other.
+class OpenFolder {
+public:
+    OpenFolder();
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+
+    // Each entry's name as the file system gives it (on Windows, UTF-8), and
+    // whether it is an ordinary file (a link to one included).
+    using Entry = std::function<void(const char* name, qsizetype length, bool regular)>;
+    // Opens folder (closing the one open) and calls entry for each of its
+    // entries but "." and "..". False, with nothing listed, when it cannot be
+    // opened.
+    bool list(const QString& folder, const Entry& entry);
+    void close();
+    // Reads the file name of the folder, which the listing showed as an
+    // ordinary file: opened without a look first, and checked once open.
+    ReadResult read(const QByteArray& name, qint64 limit) const;
+
+private:
+    QString path_;
+    qintptr handle_ = -1;
+};
 
 } // namespace store

@@ -1,5 +1,7 @@
 #include "ui/ChmFile.h"
 
+#include "store/files.h"
+
 #include <QFile>
 
 #include <deque>
@@ -124,11 +126,10 @@ bool ChmFile::open(const QString& path) {
     const Api* api = currentApi();
     if (!api)
         return false;
-    // chmlib reads whatever it is given: make sure it is a readable file.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // chmlib opens whatever it is given and waits on a pipe: only an
+    // ordinary file is handed to it.
+    if (store::fileKind(path) != store::FileStatus::Ok)
         return false;
-    file.close();
     handle_ = api->open(QFile::encodeName(path).constData());
     if (handle_)
         api_ = api;

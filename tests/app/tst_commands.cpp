@@ -210,6 +210,15 @@ void CommandsTest::commands_data() {
         files({"colors", "owl"}), editing("colors", "owl"),
         {"X could not write %K/Vocab Categories/Birds.txt.  Do you have permissions?",
          "X could not write %K/Vocab Categories/Birds.txt.  Do you have permissions?"});
+    row("a new list whose file cannot be made: the index as it was", S,
+        "New,Birds; type,owl; lock,kestrel/Vocab Categories; Save; unlock,kestrel/Vocab Categories",
+        {}, editing("Birds", "owl", true),
+        {"X could not write %K/Vocab Categories/Birds.txt.  Do you have permissions?"});
+    row("a list deleted, then made again: its file as the new name spells it",
+        files({"index", "Colors|fruit", "Colors", "red", "fruit", "apple"}),
+        "Delete,Colors; wait; New,colors; type,tan; wait; Save",
+        files({"index", "fruit|colors", "Colors", "=<gone>", "colors", "tan"}),
+        editing("colors", "tan"), {saved});
     // Export
     row("export: the chosen lists in the order of the rows, copied as they are",
         with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",
@@ -269,11 +278,13 @@ void CommandsTest::commands_data() {
         with(S, files({"dev", "=<link>/dev/null"})), "New,dev; type,owl; Save", {},
         editing("dev", "owl", true),
         {"%K/Vocab Categories/dev.txt is not an ordinary file, so Quillbox has left it as it is."});
-    row("an index that is a pipe: start-up goes on, the index is left alone",
-        with(S, files({"index", "=<pipe>"})), "New,Birds; type,owl; Save", {},
+    row("an index that is a pipe: said once at start-up, every save refused, the words kept",
+        with(S, files({"index", "=<pipe>"})), "Open,ok; New,Birds; type,owl; Save; Delete,ok", {},
         editing("Birds", "owl", true),
-        {"%K/VocabularyLists.txt is not an ordinary file, so Quillbox has left it as it is.",
-         "%K/VocabularyLists.txt is not an ordinary file, so Quillbox has left it as it is."});
+        {"%K/VocabularyLists.txt is not an ordinary file, so Quillbox has left it as it is.  Until "
+         "Quillbox can read it, no list can be saved, deleted or imported.",
+         "Nothing was changed: Quillbox could not read all of %K/VocabularyLists.txt.  Once it "
+         "can be read, please try again."});
     row("an exchange file that is a pipe", with(S, files({"in.kte", "=<pipe>"})), "Import,@in.kte",
         {}, kNoList, {"%R/in.kte is not an ordinary file, so Quillbox has left it as it is."});
     row("a sparse list file of 100 GB is not opened", with(S, files({"colors", "=<sparse>"})),
@@ -287,17 +298,19 @@ void CommandsTest::commands_data() {
     row("a sparse index of 100 GB: start-up goes on", with(S, files({"index", "=<sparse>"})), "",
         {}, kNoList,
         {"%K/VocabularyLists.txt is larger than 16 MB, more than a word list file can be, so "
-         "Quillbox has left it as it is."});
+         "Quillbox has left it as it is.  Until Quillbox can read it, no list can be saved, "
+         "deleted or imported."});
     row("a name of 246 letters, imported, can be saved again",
         with(S, files({"in.kte", "***" + QString(246, u'a')})),
         "Import,@in.kte; Open," + QString(246, u'a') + "; type,b; Save",
         files({"index", "animals|colors|fruit|" + QString(246, u'a'), QString(246, u'a'), "b"}),
         editing(QString(246, u'a'), "b"), {saved});
-    row("temporary files left by a crash are gone at the next start",
-        with(S, files({"kestrel/.quillbox-Ab12Cd", "x", "kestrel/Vocab Categories/.quillbox-Zz9Yy8",
-                       "y", "kestrel/.quillbox-keep", "z"})),
+    row("temporary files left by a crash are gone at the next start; the user's files stay",
+        with(S,
+             files({"kestrel/.quillbox-{inode}", "x", "kestrel/Vocab Categories/.quillbox-{inode}",
+                    "y", "kestrel/.quillbox-backup", "z", "kestrel/.quillbox-Notes1", "z"})),
         "",
-        files({"kestrel/.quillbox-Ab12Cd", "=<gone>", "kestrel/Vocab Categories/.quillbox-Zz9Yy8",
+        files({"kestrel/.quillbox-{inode}", "=<gone>", "kestrel/Vocab Categories/.quillbox-{inode}",
                "=<gone>"}),
         kNoList);
     row("a name typed by an input method keeps the 15-letter rule", S, "New,abcdefghijklm~xyz", {},

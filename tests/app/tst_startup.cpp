@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 #include "app/frmPassword.h"
 #include "core/globals.h"
+#include "store/listIndex.h"
 #include "ui/HelpViewer.h"
 #include "ui/platform.h"
 

@@ -3,6 +3,7 @@
 // list index it leaves is checked.
 
 #include "core/globals.h"
+#include "store/ListStore.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int position = *first.insert(name.toLower(), first.value(name.toLower(), i));
         // Every name held has its list file in the list folder, and the lookup
         // finds the first entry equal to it without regard to case.
-        const QFileInfo file(store::resolveListFile(name));
+        const QFileInfo file(store::ListStore::instance().pathOf(name));
         require(file.isFile() &&
                 file.canonicalPath() == QDir(store::listFolderPath()).canonicalPath());
         require(globals::FindListName(name, globals::ListNames, globals::ListCount) == position);

@@ -1,19 +1,30 @@
 // The list store: the index reload and lookup, list files found whatever the
-// letter case of their names, and the save, delete and import workflows, each
-// checked on the files it leaves in the Kestrel folder.
+// letter case of their names, the save, delete and import workflows, the
+// index's lock and the temporary files, each checked on the files it leaves
+// in the Kestrel folder.
 
 #include "KestrelFixture.h"
 #include "core/globals.h"
-#include "store/ListImport.h"
+#include "store/ListStore.h"
+#include "store/files.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
-#include "store/listWorkflows.h"
 #include "store/textFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 // An index file, and an empty file for each list.
@@ -24,18 +35,72 @@ Files installed(const QString& index, const QString& lists) {
     return out;
 }
 
+Files with(Files base, const Files& more) {
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        base[it.key()] = it.value();
+    return base;
+}
+
+// What a command of the store said: okWord when it was done.
+QString said(const store::Result& r, const QString& okWord) {
+    // In the order of store::Outcome.
+    static const char* const words[] = {"",
+                                        "not read",
+                                        "folder not made",
+                                        "too many",
+                                        "busy",
+                                        "refused",
+                                        "index full",
+                                        "index failed",
+                                        "list failed",
+                                        "not deleted",
+                                        "list not read",
+                                        "export list not read",
+                                        "exchange failed",
+                                        "import file not read",
+                                        "import file damaged",
+                                        "import list failed",
+                                        "import index failed"};
+    return r.ok() ? okWord : QString::fromLatin1(words[int(r.outcome)]);
+}
+
+// Ends the test program when a row takes far longer than any command may:
+// a command that blocks (on a pipe, say) or spins fails the row at once
+// instead of hanging the run.
+class Watchdog {
+public:
+    explicit Watchdog(const char* row)
+        : thread_([this, row] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(30), [this] { return finished_; })) {
+                  std::fprintf(stderr, "FAIL: the row \"%s\" hangs\n", row);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
+
 // One step of a row; what it says, if anything.
 QString run(KestrelFixture& fx, const QStringList& a) {
-    static const char* const saved[] = {"saved", "busy", "index full", "index failed",
-                                        "list failed"};
-    static const char* const written[] = {"written", "index full", "not regular", "failed"};
-    static const char* const loaded[] = {"",          "unreadable",      "not regular",
-                                         "too large", "folder not made", "too many"};
+    store::ListStore& store = store::ListStore::instance();
     const QString arg = a.value(1);
     if (a[0] == "slash") { // the Kestrel folder read with a trailing separator
         globals::KestrelFolder += u'/';
     } else if (a[0] == "load") { // as at start-up
-        return loaded[int(globals::LoadListIndex())];
+        return said(globals::LoadListIndex(), QString());
     } else if (a[0] == "drop") { // a file or folder, behind the program's back
         QFile::remove(fx.path(arg));
         QDir(fx.path(arg)).removeRecursively();
@@ -45,6 +110,8 @@ QString run(KestrelFixture& fx, const QStringList& a) {
         fx.write({{arg, lines(a.value(2))}});
     } else if (a[0] == "touch") { // an empty file in the Kestrel folder
         KestrelFixture::writeFile(fx.kestrelFolder() + u'/' + arg, QByteArray());
+    } else if (a[0] == "mkdir") {
+        QDir().mkpath(fx.path(arg));
     } else if (a[0] == "link") { // the list file moved beside the index, a link in its place
         QFile::rename(fx.path(arg), fx.kestrelFolder() + "/linked " + arg);
         QFile::link(fx.kestrelFolder() + "/linked " + arg, fx.path(arg));
@@ -52,6 +119,25 @@ QString run(KestrelFixture& fx, const QStringList& a) {
         QFile::setPermissions(fx.path(arg), QFile::ReadOwner | QFile::WriteOwner);
     } else if (a[0] == "mode") {
         return QFileInfo(fx.path(arg)).permission(QFile::ReadOther) ? "public" : "private";
+    } else if (a[0] == "old") { // a file last changed an hour ago
+        QFile file(fx.path(arg));
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                         QFileDevice::FileModificationTime);
+    } else if (a[0] == "lockfile") { // the index's lock, as a copy of the program leaves it
+        const QString pid =
+            arg == "self" ? QString::number(QCoreApplication::applicationPid()) : arg;
+        fx.write({{"kestrel/.quillbox.lock", lines(pid + "|tst_store|")}});
+    } else if (a[0] == "immutable" || a[0] == "mutable") { // chattr +i, -i
+        const QString why = setImmutable(fx.path(arg), a[0] == "immutable");
+        return why.isEmpty() ? QString() : why;
+    } else if (a[0] == "nobody" || a[0] == "root") { // the user who runs the program
+        return ::seteuid(a[0] == "nobody" ? 65534 : 0) == 0 ? QString() : "no seteuid";
+    } else if (a[0] == "start") { // start-up's clean-up
+        store::removeLeftoverTemporaryFiles(globals::KestrelFolder);
+        store::removeLeftoverTemporaryFiles(store::listFolderPath());
+    } else if (a[0] == "unnamed") { // temporary files without names, "on" or "off"
+        store::setUnnamedTemporaries(arg == "on");
     } else if (a[0] == "abandon") { // a replacement written but not committed
         store::AtomicFile file(fx.path(arg));
         return file.open() == store::FileStatus::Ok && file.write("new")
@@ -60,22 +146,30 @@ QString run(KestrelFixture& fx, const QStringList& a) {
     } else if (a[0] == "find") {
         return QString::number(globals::FindListName(arg, globals::ListNames, globals::ListCount));
     } else if (a[0] == "read") {
-        const store::ListFileRead read = store::readListFile(store::resolveListFile(arg));
-        return read.status == store::FileStatus::Ok ? store::readLines(read.bytes).join(u'|')
-                                                    : "unread";
+        QByteArray bytes;
+        return store.readList(arg, bytes).ok() ? store::readLines(bytes).join(u'|') : "unread";
     } else if (a[0] == "save") {
-        return saved[int(store::saveList(arg, lines(a.value(2))).status)];
+        return said(store.save(arg, lines(a.value(2))), "saved");
     } else if (a[0] == "delete") {
         QFile::setPermissions(fx.path(arg.toLower()), QFile::ReadOwner); // deleted all the same
-        return store::deleteList(arg).status == store::DeleteStatus::Deleted ? "deleted" : "failed";
-    } else if (a[0] == "import") {
-        store::ListImport import(a.size() / 2);
-        QStringList said;
-        for (int i = 1; i + 1 < a.size(); i += 2) // holds() asked before write()
-            said << (import.holds(a[i]) ? "held" : "new")
-                 << written[int(import.write(a[i], a[i + 1].split(u'|')).status)];
-        return said.join(u' ') +
-               (import.finish() == store::ListImport::Finish::Done ? " finished" : " index failed");
+        return said(store.remove(arg), "deleted");
+    } else if (a[0] == "import") { // pairs of name and words; "+" and a name: another copy adds it
+        store::ListImport import(store, a.size() / 2);
+        const store::Result started = import.start();
+        if (!started.ok())
+            return said(started, QString());
+        QStringList told;
+        for (int i = 1; i + 1 < a.size(); i += 2) {
+            if (a[i] == "+") {
+                fx.write({{a[i + 1], ""}});
+                KestrelFixture::writeFile(fx.path("index"), fx.readFile(fx.path("index")) +
+                                                                a[i + 1].toLatin1() + "\r\n");
+                continue;
+            }
+            told << (import.holds(a[i]) ? "held" : "new") // holds() asked before write()
+                 << said(import.write(a[i], a[i + 1].split(u'|')), "written");
+        }
+        return told.join(u' ') + u' ' + said(import.finish(), "finished");
     } else {
         return "no step " + a[0];
     }
@@ -103,6 +197,7 @@ void StoreTest::store_data() {
     QString tenThousand = QStringLiteral("list0");
     for (int i = 1; i < globals::kMaxLists; ++i)
         tenThousand += QStringLiteral("|list%1").arg(i);
+    const QString lock = QStringLiteral("kestrel/.quillbox.lock");
 
     // The reload.
     row("line ends CR LF, LF, CR and none; no file or empty: skipped",
@@ -117,7 +212,7 @@ void StoreTest::store_data() {
     row("no index: what was held kept, list folder made; an empty index: nothing held",
         installed("a|b", "a|b"),
         "load;drop,index;drop,kestrel/Vocab Categories;load;find,b;touch,VocabularyLists.txt;load",
-        {{"a", kGone}, {"b", kGone}, {"index", ""}}, "unreadable 2 []");
+        {{"a", kGone}, {"b", kGone}, {"index", ""}}, "2 []");
     row("no Kestrel folder: no list folder can be made", {}, "drop,kestrel/;load", {},
         "folder not made [] (no list folder)");
     row("list folder a file: no list folder can be made", {},
@@ -127,12 +222,24 @@ void StoreTest::store_data() {
         installed(tenThousand, tenThousand), "load;save,new,x;import,new,x,LIST7,y",
         files({"list7", "y"}),
         "index full new index full held written finished [" + tenThousand + "]");
-    row("a 10001st name: the first 10000 held, whatever follows",
-        installed(tenThousand + "|list10000|more", tenThousand + "|list10000"), "load", {},
-        "too many [" + tenThousand + "]");
+    row("a 10001st name: the first 10000 held, whatever follows; nothing rewritten",
+        installed(tenThousand + "|list10000|more", tenThousand + "|list10000"), "load;save,list7,x",
+        {}, "too many refused [" + tenThousand + "]");
     row("trailing separator in the Kestrel folder", installed("a", "a"), "slash;load;save,b,x",
         files({"index", "a|b", "b", "x"}), "saved [a|b]");
 
+    // An index that could not be read is never rewritten, until it can be read.
+    row("an index that is a pipe: every change refused, then saved once it is a file",
+        with(installed("a", "a"), files({"index", "=<pipe>"})),
+        "load;save,a,x;save,b,x;delete,a;import,c,y;drop,index;write,index,a;save,b,x",
+        files({"index", "a|b", "b", "x"}), "not read refused refused refused refused saved [a|b]");
+    row("an index larger than any: nothing changed",
+        with(installed("a", "a"), files({"index", "=<sparse>"})), "load;save,b,x;delete,a", {},
+        "not read refused refused []");
+    row("an index the user may not read: nothing changed", installed("a", "a"),
+        "private,index;nobody;load;save,b,x;import,b,x;root", {}, "not read refused refused []");
+
+    // The caches: what another program changes is seen, and the program's own changes.
     row("what another program changes is seen, also after the program's own save",
         installed("a|b|c", "a|b|c"),
         "load;wait;drop,b;load;wait;write,index,a|c|d;write,d,x;load;wait;save,e,y;wait;"
@@ -141,6 +248,11 @@ void StoreTest::store_data() {
     row("a change within the clock's tick of the program's own save is seen",
         installed("a|b", "a|b"), "load;wait;save,c,x;drop,b;load",
         files({"index", "a|b|c", "b", "=<gone>", "c", "x"}), "saved [a|c]");
+    row("a list deleted by the program is gone from the listing: saved again as spelled",
+        files({"index", "Colors|fruit", "Colors", "red", "fruit", "apple"}),
+        "load;wait;delete,colors;wait;save,colors,tan;wait;read,COLORS",
+        files({"index", "fruit|colors", "Colors", "=<gone>", "colors", "tan"}),
+        "deleted saved tan [fruit|colors]");
 
     // The lookup and the list files.
     row("lookup: case ignored, first match, none, none beyond the count",
@@ -159,12 +271,54 @@ void StoreTest::store_data() {
         files({"index", "Ab|c|c|de", "ab", "a|B", "De", "d", "c", "=<link>kestrel/linked c",
                "kestrel/linked c", "z"}),
         "saved saved saved d saved private [Ab|c|c|de]");
+    row("save through temporary files with names, where the system has none without",
+        installed("a", "a"), "unnamed,off;load;save,b,x;abandon,b;save,a,y;unnamed,on",
+        files({"index", "a|b", "b", "x", "a", "y"}), "saved x saved [a|b]");
+    row("a new list whose file cannot be made: its name taken back out of the index; an old "
+        "one written in place, shorter",
+        files({"index", "a", "a", "many|long|words"}),
+        "immutable,kestrel/Vocab Categories;load;save,b,x;save,a,y;"
+        "mutable,kestrel/Vocab Categories",
+        files({"a", "y"}), "list failed saved [a]");
+    row("a new list's file cannot be made where no index was: none is left", files({"a", "x"}),
+        "immutable,kestrel/Vocab Categories;load;save,b,x;"
+        "mutable,kestrel/Vocab Categories",
+        {}, "list failed []");
     row("delete: every copy goes, the others in small letters, read-only file too",
         installed("Ab|c|C|De", "ab|c|de"), "load;delete,C",
         {{"index", lines("ab|de")}, {"c", kGone}}, "deleted [ab|de]");
     row("import: new names at the end as spelled, held ones found in any case", zoo,
         "load;import,De,d|e,AB,a,de,f", files({"index", "Ab|c|c|De", "ab", "a", "De", "f"}),
         "new written held written held written finished [Ab|c|c|De]");
+    row("import: a list another copy adds meanwhile stays in the index", installed("a", "a"),
+        "import,b,x,+,zebra,c,y", files({"index", "a|zebra|b|c", "zebra", "", "b", "x", "c", "y"}),
+        "new written new written finished [a|zebra|b|c]");
+
+    // The index's lock: never blocks, never spins.
+    for (const char* kind : {"=<pipe>", "=<link>/dev/zero", "=<link>nowhere", "=<sparse>"})
+        QTest::newRow(
+            qPrintable(QStringLiteral("a lock path that is %1: saved, left alone").arg(kind + 1)))
+            << with(installed("a", "a"), {{lock, lines(kind)}}) << "save,b,x"
+            << files({"index", "a|b", "b", "x"}) << "saved [a|b]";
+    row("a lock path that is a folder: saved, left alone", installed("a", "a"),
+        "mkdir,kestrel/.quillbox.lock;save,b,x", files({"index", "a|b", "b", "x"}), "saved [a|b]");
+    row("a lock left by a copy that has gone: taken over", installed("a", "a"),
+        "lockfile,2147483646;save,b,x", files({"index", "a|b", "b", "x"}), "saved [a|b]");
+    row("a lock older than any rewrite: taken over", installed("a", "a"),
+        "lockfile,self;old,kestrel/.quillbox.lock;save,b,x", files({"index", "a|b", "b", "x"}),
+        "saved [a|b]");
+    row("a lock left in a folder that takes no new file: the rewrite goes on without it",
+        with(installed("a", "a"), {{lock, lines("2147483646|tst_store|")}}),
+        "immutable,kestrel/;save,a,x;mutable,kestrel/", files({"a", "x"}), "saved [a]");
+
+    // Temporary files.
+    row("start-up removes the program's leftovers only, not the user's files", installed("a", "a"),
+        "write,kestrel/.quillbox-{inode},x;write,kestrel/Vocab Categories/.quillbox-{inode},y;"
+        "write,kestrel/.quillbox-backup,x;"
+        "write,kestrel/.quillbox-Notes1,y;write,kestrel/Vocab Categories/.quillbox-1,z;start",
+        files({"kestrel/.quillbox-backup", "x", "kestrel/.quillbox-Notes1", "y",
+               "kestrel/Vocab Categories/.quillbox-1", "z"}),
+        "[]");
 }
 
 void StoreTest::store() {
@@ -177,14 +331,29 @@ void StoreTest::store() {
     fx.useKestrelFolder();
     QDir().mkpath(fx.listFolder());
     fx.write(before);
-    QStringList said;
-    for (const QString& step : steps.split(u';'))
-        said << run(fx, step.split(u','));
-    said << u'[' + store::currentListNames().join(u'|') + u']';
+    if (steps.contains("immutable,")) {
+        const QString why = setImmutable(fx.kestrelFolder(), true);
+        setImmutable(fx.kestrelFolder(), false);
+        if (!why.isEmpty())
+            QSKIP(qPrintable("needs chattr +i: " + why));
+    }
+    if (steps.contains("nobody")) {
+        if (::geteuid() != 0)
+            QSKIP("needs to be run as root, to read as another user");
+        for (const QString& folder : {fx.root(), fx.kestrelFolder(), fx.listFolder()})
+            ::chmod(QFile::encodeName(folder).constData(), 0755);
+    }
+    QStringList told;
+    {
+        const Watchdog watchdog(QTest::currentDataTag());
+        for (const QString& step : steps.split(u';'))
+            told << run(fx, step.split(u','));
+    }
+    told << u'[' + store::ListStore::instance().names().join(u'|') + u']';
     if (!QFileInfo(fx.listFolder()).isDir())
-        said << QStringLiteral("(no list folder)");
-    said.removeAll(QString());
-    QCOMPARE(said.join(u' '), outcome);
+        told << QStringLiteral("(no list folder)");
+    told.removeAll(QString());
+    QCOMPARE(told.join(u' '), outcome);
     QVERIFY(fx.files() == fx.after(before, changes));
 }
 

@@ -1,6 +1,7 @@
 #include "KestrelFixture.h"
 
 #include "core/globals.h"
+#include "store/ListStore.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -27,9 +28,14 @@ Files files(std::initializer_list<QString> namesAndLines) {
     return out;
 }
 
+void resetProgramState() {
+    globals::resetState();
+    store::ListStore::instance().reset();
+}
+
 KestrelFixture::KestrelFixture()
     : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")) {
-    globals::resetState();
+    resetProgramState();
     QDir(root()).mkpath(QStringLiteral("config/quillbox"));
     QDir(root()).mkpath(QStringLiteral("system-config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root() + QStringLiteral("/config")));
@@ -37,7 +43,7 @@ KestrelFixture::KestrelFixture()
 }
 
 KestrelFixture::~KestrelFixture() {
-    globals::resetState();
+    resetProgramState();
     qputenv("XDG_CONFIG_HOME", oldConfigHome_);
     qputenv("XDG_CONFIG_DIRS", oldConfigDirs_);
 }
@@ -69,6 +75,10 @@ void KestrelFixture::useKestrelFolder() {
     globals::KestrelFolder = kestrelFolder();
 }
 
+namespace {
+void writeNamedAfterInode(const QString& path, const QByteArray& bytes);
+} // namespace
+
 void KestrelFixture::write(const Files& files) {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         const QString file = path(it.key());
@@ -82,6 +92,8 @@ void KestrelFixture::write(const Files& files) {
                         file);
         else if (value == "<pipe>")
             ::mkfifo(QFile::encodeName(file).constData(), 0644);
+        else if (file.contains(QLatin1String("{inode}")))
+            writeNamedAfterInode(file, value);
         else if (value != "<sparse>")
             writeFile(file, value);
         else if (writeFile(file, {}), !QFile(file).resize(100LL << 30))
@@ -90,6 +102,17 @@ void KestrelFixture::write(const Files& files) {
 }
 
 namespace {
+// A file whose name holds its own file number in base 36 where path says
+// "{inode}": what the program's replacement leaves when it is killed.
+void writeNamedAfterInode(const QString& path, const QByteArray& bytes) {
+    const QString made = path + QStringLiteral(".new");
+    KestrelFixture::writeFile(made, bytes);
+    struct stat st;
+    ::stat(QFile::encodeName(made).constData(), &st);
+    QFile::rename(made, QString(path).replace(QLatin1String("{inode}"),
+                                              QString::number(quint64(st.st_ino), 36)));
+}
+
 constexpr qint64 kMaxRead = 1 << 30; // a larger file is the sparse one
 } // namespace
 

@@ -1,7 +1,7 @@
 #pragma once
 // A fresh installation for one test, in a temporary folder: a Kestrel folder
 // (kestrel/ with its list folder), a registry file naming it
-// (XDG_CONFIG_HOME points at config/), and the shared state reset.
+// (XDG_CONFIG_HOME points at config/), and the program's state reset.
 //
 // Files are named as tests write them: "index" is VocabularyLists.txt, a
 // name ending in ".kte" or holding a "/" is a path in the temporary folder,
@@ -10,6 +10,7 @@
 // gives it raw ("=cat\ndog"). Three values make other things than ordinary
 // files: "<link>path" a symbolic link to a path in the temporary folder (or an
 // absolute one), "<pipe>" a named pipe, "<sparse>" a sparse file of 100 GB.
+// "{inode}" in a name is the file's own file number, in base 36.
 
 #include <QByteArray>
 #include <QMap>
@@ -61,6 +62,9 @@ private:
     QByteArray oldConfigHome_;
     QByteArray oldConfigDirs_;
 };
+
+// The shared state and everything the store holds, as in a fresh process.
+void resetProgramState();
 
 // A fault that root cannot bypass: chattr +i / -i; an empty string on success, else the reason.
 QString setImmutable(const QString& path, bool immutable);

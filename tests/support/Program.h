@@ -17,6 +17,7 @@
 //                            removes it); names and lines as in KestrelFixture.h
 //   lock,<name> unlock,<name>  a file made immutable (chattr +i), and mutable again
 //   hold release             another copy of the program holding the index's lock
+//   wait                     a pause, long enough for the file system's clock to move on
 //
 // Answers: yes, no (the two-button questions), new, edit (frmNewSure),
 // replace, skip, rename (frmDuplicate; "rename+skip" presses one after the

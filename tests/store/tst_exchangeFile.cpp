@@ -1,21 +1,27 @@
 // The exchange file format: what the reader makes of a file's bytes, what the
 // writer makes of the sections read, and which header names may name a list file.
 
-#include "exchange/exchangeFile.h"
+#include "store/exchangeFile.h"
 
 #include <QTest>
 
-using exchange::ReadStatus;
+using ReadStatus = store::ExchangeStatus;
 
-Q_DECLARE_METATYPE(exchange::ReadStatus)
+Q_DECLARE_METATYPE(ReadStatus)
 
 namespace {
+QByteArray sectionOfFile(const QString& name, const QByteArray& listFile) {
+    QByteArray out;
+    store::appendSectionOfFile(out, name, listFile);
+    return out;
+}
+
 // "name:word|word;name:" for the sections; "!" marks a name that cannot name a
 // list file, as Import finds it.
-QString summary(const QList<exchange::Section>& sections) {
+QString summary(const QList<store::Section>& sections) {
     QStringList out;
-    for (const exchange::Section& s : sections)
-        out << (exchange::isUnsafeListName(s.name) ? "!" : "") + s.name + u':' + s.words.join(u'|');
+    for (const store::Section& s : sections)
+        out << (store::isUnsafeListName(s.name) ? "!" : "") + s.name + u':' + s.words.join(u'|');
     return out.join(u';');
 }
 } // namespace
@@ -73,24 +79,24 @@ void ExchangeFileTest::read() {
     QFETCH(ReadStatus, status);
     QFETCH(QString, sections);
 
-    const exchange::ExchangeFile file = exchange::readExchangeFile(bytes);
+    const store::ExchangeFile file = store::readExchangeFile(bytes);
     QCOMPARE(file.status, status);
     QCOMPARE(summary(file.sections), sections);
     // Written out and read back, the sections are the same.
-    const QByteArray written = exchange::writeExchangeFile(file.sections);
-    QCOMPARE(summary(exchange::readExchangeFile(written).sections), sections);
+    const QByteArray written = store::writeExchangeFile(file.sections);
+    QCOMPARE(summary(store::readExchangeFile(written).sections), sections);
 }
 
 // Export writes its header lines and copies a list file's lines as they are
 // (line ends made CR LF); Import lower-cases them: every byte but the line ends
 // comes back as it went in, or as its small letter in Windows-1252.
 void ExchangeFileTest::writer() {
-    QCOMPARE(exchange::writeExchangeFile({}), QByteArray());
-    QCOMPARE(exchange::writeExchangeFile({{"a", {"x", "y"}}, {"", {}}, {"b", {"z"}}}),
+    QCOMPARE(store::writeExchangeFile({}), QByteArray());
+    QCOMPARE(store::writeExchangeFile({{"a", {"x", "y"}}, {"", {}}, {"b", {"z"}}}),
              QByteArray("***a\r\nx\r\ny\r\n***\r\n***b\r\nz\r\n"));
-    QCOMPARE(exchange::writeSectionOfFile("Big Cats", "Cat\n\n  dog \rx"),
+    QCOMPARE(sectionOfFile("Big Cats", "Cat\n\n  dog \rx"),
              QByteArray("***Big Cats\r\nCat\r\n\r\n  dog \r\nx\r\n"));
-    QCOMPARE(exchange::writeSection(QStringLiteral("Ж"), {QStringLiteral("a中b")}),
+    QCOMPARE(store::writeExchangeFile({{QStringLiteral("Ж"), {QStringLiteral("a中b")}}}),
              QByteArray("***?\r\na?b\r\n")); // outside the code page
     QByteArray line, small;
     for (int b = 0; b < 256; ++b) {
@@ -101,10 +107,10 @@ void ExchangeFileTest::writer() {
         const bool caron = b == 0x8A || b == 0x8C || b == 0x8E; // S, OE, Z with caron or ligature
         small.append(char(capital ? b + 32 : caron ? b + 16 : b == 0x9F ? 0xFF : b));
     }
-    const QByteArray section = exchange::writeSectionOfFile("n", line);
+    const QByteArray section = sectionOfFile("n", line);
     QCOMPARE(section, "***n\r\n" + line + "\r\n");
-    const exchange::ExchangeFile file = exchange::readExchangeFile(section);
-    QCOMPARE(exchange::writeExchangeFile(file.sections), "***n\r\n" + small + "\r\n");
+    const store::ExchangeFile file = store::readExchangeFile(section);
+    QCOMPARE(store::writeExchangeFile(file.sections), "***n\r\n" + small + "\r\n");
 }
 
 QTEST_GUILESS_MAIN(ExchangeFileTest)

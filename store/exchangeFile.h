@@ -2,15 +2,16 @@
 // Exchange files (.kte): the lists of one installation carried to another. A
 // file is a sequence of sections, each a header line "***" + the list's name
 // followed by the list's word lines; every line is written with CR LF after
-// it, in Windows-1252. The reader and the writer work on bytes only, so that
-// Export and Import do the file handling and the dialogs around them.
+// it, in Windows-1252. The reader and the writer work on bytes only.
+
+#include "store/Result.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-namespace exchange {
+namespace store {
 
 // The three characters that begin a header line.
 inline const QString kHeaderMark = QStringLiteral("***");
@@ -24,14 +25,14 @@ struct Section {
     }
 };
 
-enum class ReadStatus {
+enum class ExchangeStatus {
     Unreadable, // no line could be read at all (an empty file)
     NoHeader,   // the first line is not a header: the file is refused as a whole
     Ok,
 };
 
 struct ExchangeFile {
-    ReadStatus status = ReadStatus::Unreadable;
+    ExchangeStatus status = ExchangeStatus::Unreadable;
     QList<Section> sections; // empty unless status is Ok
 };
 
@@ -43,13 +44,16 @@ bool isHeader(const QString& line);
 // new section wherever it stands.
 ExchangeFile readExchangeFile(const QByteArray& bytes);
 
+// Reads the exchange file at path whole (at most kMaxExchangeFileBytes) into
+// file: ImportFileNotRead when it cannot be read or is empty,
+// ImportFileDamaged when it does not begin with a header.
+Result loadExchangeFile(const QString& path, ExchangeFile& file);
+
 // One section as the writer puts it in the file: the header "***" + name, then
 // the lines unchanged, each followed by CR LF. The sections of a file simply
 // follow each other; a file of no sections has 0 bytes.
-QByteArray writeSection(const QString& name, const QStringList& lines);
 QByteArray writeExchangeFile(const QList<Section>& sections);
-// A section from a list file's bytes: its lines copied unchanged.
-QByteArray writeSectionOfFile(const QString& name, const QByteArray& listFile);
+// A section from a list file's bytes, its lines copied unchanged, added to out.
 void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray& listFile);
 
 // True when a header's name cannot safely name a list file in the list
@@ -58,4 +62,4 @@ void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray&
 // once ".txt" is added.
 bool isUnsafeListName(const QString& name);
 
-} // namespace exchange
+} // namespace store
