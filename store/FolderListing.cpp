@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace store {
 
 namespace {
@@ -18,59 +20,72 @@ unsigned char smallLatin1(unsigned char c) {
     return c >= 0xC0 && c <= 0xDE && c != 0xD7 ? c + 0x20 : c;
 }
 
-void appendSmallAscii(QByteArray& out, unsigned char c) {
-    out.append(char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
+char smallAscii(unsigned char c) {
+    return char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
 }
 
-void appendLatin1AsUtf8(QByteArray& out, unsigned char c) {
-    out.append(char(0xC0 | c >> 6));
-    out.append(char(0x80 | (c & 0x3F)));
+char* putLatin1AsUtf8(char* out, unsigned char c) {
+    *out++ = char(0xC0 | c >> 6);
+    *out++ = char(0x80 | (c & 0x3F));
+    return out;
 }
 
-// A file's name, as the file system gives it (UTF-8).
-void keyOfFile(const char* name, qsizetype length, QByteArray& out) {
-    out.resize(0);
+// Appends the key of a file's name, as the file system gives it (UTF-8).
+void appendKeyOfFile(std::string& out, const char* name, qsizetype length) {
+    const std::size_t at = out.size();
+    out.resize(at + std::size_t(length)); // folding Latin-1 keeps its length in UTF-8
+    char* o = &out[at];
     for (qsizetype i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
         if (c < 0x80) {
-            appendSmallAscii(out, c);
+            *o++ = smallAscii(c);
         } else if ((c == 0xC2 || c == 0xC3) && i + 1 < length &&
                    (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80) {
-            appendLatin1AsUtf8(
-                out, smallLatin1(static_cast<unsigned char>((c & 0x03) << 6 | (name[++i] & 0x3F))));
+            o = putLatin1AsUtf8(
+                o, smallLatin1(static_cast<unsigned char>((c & 0x03) << 6 | (name[++i] & 0x3F))));
         } else {
-            out = QString::fromUtf8(name, length).toLower().toUtf8();
+            out.resize(at);
+            out += QString::fromUtf8(name, length).toLower().toUtf8().toStdString();
             return;
         }
     }
+    out.resize(std::size_t(o - out.data()));
+}
+
+void keyOfFile(const char* name, qsizetype length, std::string& out) {
+    out.resize(0);
+    appendKeyOfFile(out, name, length);
 }
 
 // A line of the index, as it stands there (Windows-1252).
-void keyOfLine(const char* line, qsizetype length, QByteArray& out) {
-    out.resize(0);
+void keyOfLine(const char* line, qsizetype length, std::string& out) {
+    out.resize(std::size_t(length) * 2); // a byte of Latin-1 is at most two of UTF-8
+    char* o = out.data();
     for (qsizetype i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x80) {
-            appendSmallAscii(out, c);
+            *o++ = smallAscii(c);
         } else if (c >= 0xA0) { // the same code point as in Latin-1
-            appendLatin1AsUtf8(out, smallLatin1(c));
+            o = putLatin1AsUtf8(o, smallLatin1(c));
         } else {
-            out = decodeText(QByteArray(line, length)).toLower().toUtf8();
+            out = decodeText(QByteArray(line, length)).toLower().toUtf8().toStdString();
             return;
         }
     }
+    out.resize(std::size_t(o - out.data()));
 }
 
 // A list name.
-void keyOf(const QString& name, QByteArray& out) {
-    out.resize(0);
+void keyOf(const QString& name, std::string& out) {
+    out.resize(std::size_t(name.size()));
+    char* o = out.data();
     for (const QChar c : name) {
         const char16_t u = c.unicode();
         if (u >= 0x80) {
-            out = name.toLower().toUtf8();
+            out = name.toLower().toUtf8().toStdString();
             return;
         }
-        appendSmallAscii(out, static_cast<unsigned char>(u));
+        *o++ = smallAscii(static_cast<unsigned char>(u));
     }
 }
 
@@ -82,12 +97,13 @@ bool hasListExtension(const char* name, qsizetype length) {
     return (e[0] | 0x20) == 't' && (e[1] | 0x20) == 'x' && (e[2] | 0x20) == 't';
 }
 
-QByteArray fileOf(const QByteArray& key, const QByteArray& file) {
-    return file.isEmpty() ? key + kListExtension : file;
+// The file's name: file, or the key and ".txt" where file is empty.
+QByteArrayView viewOf(const std::string& text) {
+    return QByteArrayView(text.data(), qsizetype(text.size()));
 }
 
-QByteArray copyOf(const QByteArray& bytes) {
-    return QByteArray(bytes.constData(), bytes.size()); // not sharing the folding room
+QByteArray fileOf(QByteArrayView key, QByteArrayView file) {
+    return file.isEmpty() ? key.toByteArray() + kListExtension : file.toByteArray();
 }
 } // namespace
 
@@ -97,49 +113,76 @@ void FolderListing::clear() {
     files_.clear();
     others_.clear();
     variants_.clear();
+    names_.clear();
+    more_.clear();
 }
 
 bool FolderListing::take(const QString& folder) {
+    const std::size_t lastFiles = std::size_t(files_.size()), lastBytes = names_.size();
     clear();
     folder_ = folder;
-    files_.reserve(1024);
-    return open_.list(folder, [this](const char* name, qsizetype length, bool regular) {
+    // The names go into one array first, and the tables view them once it is
+    // whole: a listing of ten thousand files costs no allocation a file.
+    struct Listed {
+        qsizetype key, keyLength, file, fileLength;
+        bool regular;
+    };
+    std::vector<Listed> listed;
+    listed.reserve(lastFiles + lastFiles / 8);
+    names_.reserve(lastBytes + lastBytes / 8);
+    const bool opened = open_.list(folder, [&](const char* name, qsizetype length, bool regular) {
         if (!hasListExtension(name, length))
             return;
-        keyOfFile(name, length - 4, key_);
-        const QByteArray file(name, length);
-        if (regular)
-            addFile(key_, file);
-        else // no list, but its name is taken
-            others_.insert(copyOf(key_), file);
+        Listed entry{qsizetype(names_.size()), 0, 0, 0, regular};
+        appendKeyOfFile(names_, name, length - 4);
+        entry.keyLength = qsizetype(names_.size()) - entry.key;
+        // Plain: the file's name is the key and ".txt", as for most lists.
+        const bool plain =
+            length == entry.keyLength + 4 &&
+            std::memcmp(name, names_.data() + entry.key, size_t(entry.keyLength)) == 0 &&
+            std::memcmp(name + entry.keyLength, ".txt", 4) == 0;
+        if (!plain || !regular) {
+            entry.file = qsizetype(names_.size());
+            entry.fileLength = length;
+            names_.append(name, std::size_t(length));
+        }
+        listed.push_back(entry);
     });
+    files_.reserve(qsizetype(listed.size()));
+    for (const Listed& entry : listed) {
+        const QByteArrayView key(names_.data() + entry.key, entry.keyLength);
+        const QByteArrayView file(names_.data() + entry.file, entry.fileLength);
+        if (entry.regular)
+            addFile(key, file);
+        else // no list, but its name is taken
+            others_.insert(key, file);
+    }
+    return opened;
 }
 
-void FolderListing::addFile(const QByteArray& key, const QByteArray& file) {
-    const bool plain =
-        file.size() == key.size() + 4 && file.startsWith(key) && file.endsWith(kListExtension);
+void FolderListing::addFile(QByteArrayView key, QByteArrayView file) {
     const auto found = files_.constFind(key);
     if (found == files_.cend()) {
-        files_.insert(copyOf(key), plain ? QByteArray() : file);
+        files_.insert(key, file);
         return;
     }
     // Of several files that differ only in case, the same one is chosen
     // every time: the first in code-point order.
-    const QByteArray chosen = fileOf(key, *found);
-    if (QString::fromUtf8(file) < QString::fromUtf8(chosen)) {
+    const QByteArray candidate = fileOf(key, file), chosen = fileOf(key, *found);
+    if (QString::fromUtf8(candidate) < QString::fromUtf8(chosen)) {
         variants_.insert(chosen);
-        files_.insert(copyOf(key), plain ? QByteArray() : file);
+        files_.insert(key, file);
     } else {
-        variants_.insert(file);
+        variants_.insert(candidate);
     }
 }
 
 QByteArray FolderListing::fileFor(const QString& name) const {
     keyOf(name, key_);
-    const auto found = files_.constFind(key_);
+    const auto found = files_.constFind(viewOf(key_));
     if (found == files_.cend())
         return QByteArray();
-    const QByteArray chosen = fileOf(key_, *found);
+    const QByteArray chosen = fileOf(viewOf(key_), *found);
     if (variants_.isEmpty())
         return chosen; // the one file that matches regardless of case
     const QByteArray exact = QFile::encodeName(name) + kListExtension;
@@ -148,12 +191,12 @@ QByteArray FolderListing::fileFor(const QString& name) const {
 
 bool FolderListing::contains(const QString& name) const {
     keyOf(name, key_);
-    return files_.contains(key_);
+    return files_.contains(viewOf(key_));
 }
 
 bool FolderListing::containsLine(const char* line, qsizetype length) const {
     keyOfLine(line, length, key_);
-    return files_.contains(key_);
+    return files_.contains(viewOf(key_));
 }
 
 QString FolderListing::find(const QString& name) const {
@@ -167,8 +210,8 @@ QString FolderListing::resolve(const QString& name) const {
         return folder_ + QFile::decodeName(file);
     // An entry of that name that is no list file is never passed by.
     keyOf(name, key_);
-    const auto other = others_.constFind(key_);
-    return folder_ + (other != others_.cend() ? QFile::decodeName(*other)
+    const auto other = others_.constFind(viewOf(key_));
+    return folder_ + (other != others_.cend() ? QFile::decodeName(other->toByteArray())
                                               : name + QString::fromLatin1(kListExtension));
 }
 
@@ -194,8 +237,17 @@ QByteArray FolderListing::keyOfListFile(const QString& path) const {
 
 void FolderListing::added(const QString& path) {
     const QByteArray name = keyOfListFile(path);
-    if (!name.isEmpty() && !files_.contains(key_))
-        addFile(key_, name);
+    if (name.isEmpty() || files_.contains(viewOf(key_)))
+        return;
+    // Each on its own: the names listed stay where the tables view them.
+    more_.append(QByteArray::fromStdString(key_));
+    const QByteArrayView key(more_.constLast());
+    QByteArrayView file;
+    if (name != key.toByteArray() + kListExtension) {
+        more_.append(name);
+        file = QByteArrayView(more_.constLast());
+    }
+    addFile(key, file);
 }
 
 void FolderListing::removed(const QString& path) {
@@ -206,9 +258,9 @@ void FolderListing::removed(const QString& path) {
         clear(); // another file of that name in another case may now be chosen: list again
         return;
     }
-    const auto found = files_.constFind(key_);
-    if (found != files_.cend() && fileOf(key_, *found) == name)
-        files_.remove(key_);
+    const auto found = files_.constFind(viewOf(key_));
+    if (found != files_.cend() && fileOf(viewOf(key_), *found) == name)
+        files_.remove(viewOf(key_));
 }
 
 } // namespace store

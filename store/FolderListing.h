@@ -11,9 +11,13 @@
 #include "store/files.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
+#include <QList>
 #include <QSet>
 #include <QString>
+
+#include <string>
 
 namespace store {
 
@@ -43,7 +47,8 @@ public:
     void removed(const QString& path);
 
 private:
-    void addFile(const QByteArray& key, const QByteArray& file);
+    // Adds a list file under key; an empty file stands for the key + ".txt".
+    void addFile(QByteArrayView key, QByteArrayView file);
     // The key of path's file name, in key_, when path is a list file of the
     // folder listed; its file name, or an empty array.
     QByteArray keyOfListFile(const QString& path) const;
@@ -52,12 +57,17 @@ private:
 
     QString folder_;
     OpenFolder open_;
-    // Each listed list name in small letters (UTF-8) -> its file's name, or
-    // empty where that is the key + ".txt", the usual case.
-    QHash<QByteArray, QByteArray> files_;
-    QHash<QByteArray, QByteArray> others_; // "<name>.txt" entries that are no ordinary file
-    QSet<QByteArray> variants_;            // files that differ from a chosen one only in case
-    mutable QByteArray key_; // room to fold a name in, without an allocation each time
+    // The keys (each listed list name in small letters, as UTF-8) and the
+    // file names that are not the key + ".txt", as listed, one after another;
+    // and those the program added since, each on its own. The tables view them.
+    std::string names_;
+    QList<QByteArray> more_;
+    // Key -> the file's own name, or an empty view where that is the key +
+    // ".txt", the usual case.
+    QHash<QByteArrayView, QByteArrayView> files_;
+    QHash<QByteArrayView, QByteArrayView> others_; // "<name>.txt" entries that are no ordinary file
+    QSet<QByteArray> variants_; // files that differ from a chosen one only in case
+    mutable std::string key_;   // room to fold a name in, without an allocation each time
 };
 
 } // namespace store

@@ -290,10 +290,11 @@ Result ListStore::exportLists(const QStringList& names, const QString& path) {
     constexpr qsizetype kChunk = 1 << 20;
     QByteArray chunk;
     chunk.reserve(kChunk + 64 * 1024);
+    const FolderListing& folder = listing();
     for (const QString& name : names) {
-        const ReadResult list = listing().read(name, kMaxListFileBytes);
+        const ReadResult list = folder.read(name, kMaxListFileBytes);
         if (list.status != FileStatus::Ok)
-            return Result{Outcome::ExportListNotRead, list.status, listing_.resolve(name),
+            return Result{Outcome::ExportListNotRead, list.status, folder.resolve(name),
                           kMaxListFileBytes};
         appendSectionOfFile(chunk, name, list.bytes);
         if (chunk.size() >= kChunk) {
@@ -359,7 +360,9 @@ Result ListImport::write(const QString& name, const QStringList& words) {
     const bool added = !holds(name);
     if (added && store_.count_ >= globals::kMaxLists)
         return Result{Outcome::IndexFull};
-    const QString path = store_.listing().resolve(name);
+    // The listing taken at the start, kept up to date by each list written:
+    // not taken again for each list, whatever the folder's clock says.
+    const QString path = store_.listing_.resolve(name);
     const FileStatus written = store_.writeList(path, joinLines(words));
     if (written != FileStatus::Ok)
         return Result{Outcome::ImportListNotWritten, written, path};

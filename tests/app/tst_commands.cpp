@@ -128,6 +128,23 @@ void CommandsTest::commands_data() {
         editing("colors", "dogred|", true));
     row("paste before any copy deletes the selection", S, "Open,colors; select,0,2; Paste", {},
         editing("colors", "d|", true));
+    {
+        // The editor keeps its lines in blocks of a few dozen: an edit across their bounds.
+        QStringList words, edited;
+        for (int i = 1; i <= 100; ++i)
+            words << QStringLiteral("w%1").arg(i);
+        const QString text = words.join(QLatin1String("\r\n"));
+        const int from = int(text.indexOf(QLatin1String("w31"))) + 1,
+                  to = int(text.indexOf(QLatin1String("w34"))) + 2;
+        edited = words.mid(0, 30) + QStringList{"wx4"} + words.mid(34);
+        row("a long list: an edit across the editor's inner blocks, undone, redone, saved",
+            with(S, files({"in/long", words.join(u'|')})),
+            QStringLiteral("Open,colors; text,in/long; select,%1,%2; type,X; Undo; Redo; Save")
+                .arg(from)
+                .arg(to - from),
+            files({"colors", edited.join(u'|')}), editing("colors", edited.join(u'|') + u'|'),
+            {saved});
+    }
     // Save and Save As
     row("save with nothing changed writes both files all the same", S,
         "Open,colors; file,index,-; Save", files({"index", "animals|colors|fruit"}),

@@ -16,6 +16,8 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 class HelpTest : public QObject {
     Q_OBJECT
 private slots:
@@ -26,7 +28,8 @@ private slots:
     void aboutBox();
 };
 
-// How many bytes of the compiled help file lie at its path (-1: no file),
+// How many bytes of the compiled help file lie at its path (-1: no file, -2: a
+// named pipe, which must not keep the program waiting),
 // what the user follows (n > 0: Tab n times and Enter; n < 0: a click on the
 // -n-th entry of the contents), and the topic then shown ("": the report page).
 void HelpTest::contents_data() {
@@ -36,6 +39,7 @@ void HelpTest::contents_data() {
     QTest::newRow("link to a section") << INT_MAX << 4 << QString("Saving a List.htm");
     QTest::newRow("table of contents") << INT_MAX << -5 << QString("Deleting a List.htm");
     QTest::newRow("no help file") << -1 << 0 << QString();
+    QTest::newRow("a pipe in the help file's place") << -2 << 0 << QString();
     QTest::newRow("help file cut short in its topics") << 10000 << 0 << QString();
 }
 
@@ -48,6 +52,8 @@ void HelpTest::contents() {
     const QString path = dir.filePath(ui::kHelpFileName);
     if (bytes >= 0)
         KestrelFixture::writeFile(path, good.left(bytes));
+    else if (bytes == -2)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
     // Without a help library that can be used (libc has none of its functions)
     // nothing is shown, and the caller says so.
     ui::ChmFile::setLibraryName("libc.so.6");
@@ -69,6 +75,7 @@ void HelpTest::contents() {
              topic.isEmpty());
 
     // Help > Contents again, the file now good: the same viewer, at the introduction.
+    QFile::remove(path);
     KestrelFixture::writeFile(path, good);
     QVERIFY(ui::showHelpTopic(path, ui::kFirstHelpTopic));
     QCOMPARE(viewer.currentTopic(), ui::kFirstHelpTopic);
