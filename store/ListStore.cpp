@@ -168,14 +168,8 @@ Result ListStore::refusal() const {
 FileStatus ListStore::writeList(const QString& path, const QByteArray& bytes) {
     const FileStamp before = stampOf(listFolderPath());
     const FileStatus written = writeFileAtomically(path, bytes);
-    if (written != FileStatus::Ok)
-        return written;
-    if (listing_.folder() == listFolderPath()) {
-        listing_.added(path);
-        ++generation_;
-        // When something else changed the folder too, the next use lists it again.
-        listingStamp_ = listingStamp_ == before ? stampOf(listFolderPath()) : FileStamp();
-    }
+    if (written == FileStatus::Ok)
+        followOwnChange(path, before, true);
     return written;
 }
 
@@ -183,12 +177,20 @@ bool ListStore::deleteList(const QString& path) {
     const FileStamp before = stampOf(listFolderPath());
     if (!removeFile(path))
         return false;
-    if (listing_.folder() == listFolderPath()) {
-        listing_.removed(path);
-        ++generation_;
-        listingStamp_ = listingStamp_ == before ? stampOf(listFolderPath()) : FileStamp();
-    }
+    followOwnChange(path, before, false);
     return true;
+}
+
+void ListStore::followOwnChange(const QString& path, const FileStamp& before, bool written) {
+    if (listing_.folder() != listFolderPath())
+        return; // not listed yet: the next use lists it
+    if (written)
+        listing_.added(path);
+    else
+        listing_.removed(path);
+    ++generation_;
+    // When something else changed the folder too, the next use lists it again.
+    listingStamp_ = listingStamp_ == before ? stampOf(listFolderPath()) : FileStamp();
 }
 
 void ListStore::addName(const QString& name) {

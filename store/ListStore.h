@@ -93,6 +93,9 @@ private:
     // A list file written or deleted, the listing kept up to date.
     FileStatus writeList(const QString& path, const QByteArray& bytes);
     bool deleteList(const QString& path);
+    // The listing follows the program's own write (or deletion) of the file
+    // at path; before is the folder's stamp from before it.
+    void followOwnChange(const QString& path, const FileStamp& before, bool written);
     // A name that an import has added, before the index file holds it.
     void addName(const QString& name);
 
