@@ -143,6 +143,8 @@ QString run(KestrelFixture& fx, const QStringList& a) {
         return file.open() == store::FileStatus::Ok && file.write("new")
                    ? fx.readFile(fx.path(arg)).trimmed()
                    : "failed";
+    } else if (a[0] == "names") { // the list index as it stands
+        return u'[' + store::ListStore::instance().names().join(u'|') + u']';
     } else if (a[0] == "find") {
         return QString::number(globals::FindListName(arg, globals::ListNames, globals::ListCount));
     } else if (a[0] == "read") {
@@ -242,9 +244,10 @@ void StoreTest::store_data() {
     // The caches: what another program changes is seen, and the program's own changes.
     row("what another program changes is seen, also after the program's own save",
         installed("a|b|c", "a|b|c"),
-        "load;wait;drop,b;load;wait;write,index,a|c|d;write,d,x;load;wait;save,e,y;wait;"
-        "write,index,e|a;wait;load",
-        files({"index", "e|a", "b", "=<gone>", "d", "x", "e", "y"}), "saved [e|a]");
+        "load;wait;drop,b;load;names;wait;write,index,a|c|d;write,d,x;load;names;wait;save,e,y;"
+        "wait;write,index,e|a;wait;load",
+        files({"index", "e|a", "b", "=<gone>", "d", "x", "e", "y"}),
+        "[a|c] [a|c|d] saved [e|a]");
     row("a change within the clock's tick of the program's own save is seen",
         installed("a|b", "a|b"), "load;wait;save,c,x;drop,b;load",
         files({"index", "a|b|c", "b", "=<gone>", "c", "x"}), "saved [a|c]");
