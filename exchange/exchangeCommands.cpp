@@ -39,12 +39,31 @@ namespace globals {
 
 namespace {
 // Decides what becomes of the section named importCategory: asks when the
-// index holds the name. True when it is to be written (under importCategory).
-bool resolveImportName(const store::ListImport& import) {
-    if (import.holds(importCategory)) {
-        skipCategory = true;
-        ui::ShowModal(ui::Forms::get<frmDuplicate>());
+// index holds the name, unless an earlier answer stands for the rest of the
+// import. True when it is to be written (under importCategory).
+bool resolveImportName(const store::ListImport& import, frmDuplicate::Answer& standing) {
+    if (!import.holds(importCategory))
+        return true;
+    skipCategory = true;
+    switch (standing) {
+    case frmDuplicate::Answer::Replace:
+        skipCategory = false;
+        return true;
+    case frmDuplicate::Answer::Skip:
+        return false;
+    case frmDuplicate::Answer::Rename:
+        if (frmDuplicate::askNewName()) { // each list its own new name
+            skipCategory = false;
+            return true;
+        }
+        break; // no name given: this one is asked about
+    case frmDuplicate::Answer::None:
+        break;
     }
+    frmDuplicate& duplicate = ui::Forms::get<frmDuplicate>();
+    ui::ShowModal(duplicate);
+    if (duplicate.forTheRest())
+        standing = duplicate.answer();
     return !skipCategory;
 }
 } // namespace
@@ -60,6 +79,8 @@ void ImportCategories(QString& FileName) {
     const store::Result started = import.start();
     if (!started.ok())
         return ui::report(started);
+    ui::Forms::get<frmDuplicate>().startImport();
+    frmDuplicate::Answer standing = frmDuplicate::Answer::None;
     int overLimit = 0;
     QStringList unusable;   // names that cannot name a file in the list folder
     QStringList notRegular; // names whose entry there is not an ordinary file
@@ -72,7 +93,7 @@ void ImportCategories(QString& FileName) {
             unusable << importCategory;
             continue;
         }
-        if (!resolveImportName(import))
+        if (!resolveImportName(import, standing))
             continue;
         const store::Result written = import.write(importCategory, section.words);
         if (written.outcome == store::Outcome::IndexFull) {

@@ -264,6 +264,15 @@ void CommandsTest::commands_data() {
         with(S, files({"in.kte", "***animals|lion"})),
         "Import,@in.kte,rename+rename+rename+rename,b,FRUIT,cancel,Big Cats",
         files({"index", "animals|colors|fruit|Big Cats", "Big Cats", "lion"}), kNoList);
+    row("import: one answer for the rest of the file: skip, replace, rename each",
+        with(S, files({"in.kte", "***animals|lion|***birds|owl|***colors|cyan|***fruit|kiwi"})),
+        "Import,@in.kte,all+skip; Import,@in.kte,all+replace; "
+        "Import,@in.kte,all+rename,Big Cats,Birdies,cancel,skip",
+        files({"index", "animals|colors|fruit|birds|Big Cats|Birdies", "birds", "owl", "animals",
+               "lion", "colors", "cyan", "fruit", "kiwi", "Big Cats", "lion", "Birdies", "owl"}),
+        kNoList, {},
+        {duplicate.arg("animals"), duplicate.arg("animals"), duplicate.arg("animals"),
+         duplicate.arg("colors")});
     row("import: a name twice in one file asks at the second",
         with(S, files({"in.kte", "***birds|owl|***Birds|robin"})), "Import,@in.kte,replace",
         files({"index", "animals|colors|fruit|birds", "birds", "robin"}), kNoList);

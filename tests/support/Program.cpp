@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -67,7 +68,9 @@ void answer(ui::Dialog& dlg, const QString& word) {
         return word == QLatin1String("edit") ? d->cmdEdit_Click() : d->cmdNew_Click();
     if (auto* d = qobject_cast<frmDuplicate*>(&dlg)) { // "rename+skip": one after the other
         for (const QString& choice : word.split(u'+'))
-            if (d->isVisible())
+            if (choice == QLatin1String("all")) // the answer stands for the rest
+                d->chkForTheRest->setChecked(true);
+            else if (d->isVisible())
                 choice == QLatin1String("replace") ? d->cmdReplace_Click()
                 : choice == QLatin1String("skip")  ? d->cmdSkip_Click()
                                                    : d->cmdRename_Click();

@@ -21,7 +21,8 @@
 //
 // Answers: yes, no (the two-button questions), new, edit (frmNewSure),
 // replace, skip, rename (frmDuplicate; "rename+skip" presses one after the
-// other while it stays open), cancel (Cancel or Never Mind), close
+// other while it stays open; "all+skip" first checks the box that makes the
+// answer stand for the rest of the import), cancel (Cancel or Never Mind), close
 // (the close box), ok (OK with no row chosen), @<file> (a file dialog's
 // answer, a path in the installation's folder; "@" alone cancels). Any other
 // answer is typed into a name dialog ("abc~de": "de" committed by an input
