@@ -88,6 +88,7 @@ void frmMain::Form_Load() {
 
     showNoList();
     globals::ListChanged = false;
+    recovery_.offer();
 }
 
 QAction* frmMain::addItem(QMenu* menu, const QString& caption, const QString& shortcut,
@@ -210,6 +211,7 @@ void frmMain::txtEditor_Change() {
     // Every change the user makes counts: the Delete key, Undo and Redo too.
     if (!txtEditor->settingText())
         globals::ListChanged = true;
+    recovery_.update();
     if (restoringStep) {
         restoringStep = false; // the change was Undo's or Redo's own
         return;
@@ -278,6 +280,12 @@ void frmMain::Form_QueryUnload(bool& Cancel) {
 }
 
 void frmMain::Form_Unload() {
+    recovery_.discard();
+    core::EndProgram();
+}
+
+void frmMain::sessionEnds() {
+    recovery_.bringUpToDate();
     core::EndProgram();
 }
 
@@ -289,30 +297,42 @@ void frmMain::closeEvent(QCloseEvent* event) {
         Form_Unload();
 }
 
-// Menu commands.
+// Menu commands. After each, the recovery journal follows the words that
+// are unsaved now.
 void frmMain::mnuNew_Click() {
     commands::newList(*this);
+    recovery_.update();
 }
 void frmMain::mnuOpen_Click() {
     commands::openList(*this);
+    recovery_.update();
 }
 void frmMain::mnuSave_Click() {
     commands::saveList(*this);
+    recovery_.update();
 }
 void frmMain::mnuSaveAs_Click() {
     commands::saveListAs(*this);
+    recovery_.update();
 }
 void frmMain::mnuImport_Click() {
     exchange::importLists(*this);
+    recovery_.update();
 }
 void frmMain::mnuExport_Click() {
     exchange::exportLists(*this);
+    recovery_.update();
 }
 void frmMain::mnuExit_Click() {
-    commands::exitProgram(*this);
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (!cancel)
+        Form_Unload();
+    recovery_.update();
 }
 void frmMain::mnuDeleteList_Click() {
     commands::deleteList(*this);
+    recovery_.update();
 }
 void frmMain::mnuHelpContents_Click() {
     const QString path = ui::programFolder() + u'/' + ui::kHelpFileName;

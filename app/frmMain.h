@@ -4,6 +4,7 @@
 // command. The work of each command lives with the subsystem that owns it;
 // the handlers here are a few lines that call it.
 
+#include "commands/Recovery.h"
 #include "editing/UndoHistory.h"
 #include "ui/MainWindow.h"
 
@@ -27,8 +28,13 @@ public:
     // is set when the program must not end: the save the user asked for
     // failed, and the words are still unsaved.
     void Form_QueryUnload(bool& Cancel);
-    // The main window is being unloaded: ends the program at once.
+    // The main window is being unloaded: ends the program at once. The
+    // words were saved or given up, so their recovery journal goes.
     void Form_Unload();
+    // The program is ended from outside (the desktop session ends, a
+    // signal): the unsaved words go to the recovery journal, then the end.
+    void sessionEnds();
+    commands::Recovery& recovery() { return recovery_; }
 
     bool txtEditor_GetEntries(QString& Category) override;
     // Saves the editor's words as the current list: the index file first
@@ -104,6 +110,7 @@ private:
 
     QString clipText;
     editing::UndoHistory undo_;
+    commands::Recovery recovery_{*this};
     // True while Undo or Redo replaces the text, so the change is not recorded.
     bool restoringStep = false;
 };

@@ -1,3 +1,4 @@
+#include "app/endSignals.h"
 #include "app/frmMain.h"
 #include "ui/Forms.h"
 #include "ui/look.h"
@@ -14,6 +15,10 @@ int main(int argc, char* argv[]) {
     ui::installPlatform(&platform);
 
     frmMain& main = ui::Forms::get<frmMain>();
+    // Ended from outside, the unsaved words are kept for the next start.
+    app::onEndFromOutside(&main, [&main] { main.sessionEnds(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
+                     [&main] { main.recovery().bringUpToDate(); });
     main.Form_Load();
     main.show();
     main.activateWindow(); // the password dialog had the focus

@@ -93,11 +93,6 @@ bool mayEnd(ui::MainWindow& main) {
     return !(globals::ListChanged && askToSave(main) && !main.txtEditor_SaveEntries());
 }
 
-void exitProgram(ui::MainWindow& main) {
-    if (mayEnd(main))
-        core::EndProgram();
-}
-
 void deleteList(ui::MainWindow&) {
     ui::ShowModal(ui::Forms::get<frmDelete>());
 }

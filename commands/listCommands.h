@@ -21,8 +21,6 @@ void saveListAs(ui::MainWindow& main);
 // Offers to save unsaved changes as File > Exit does: false when the user
 // asked for a save that failed, so the program must go on.
 bool mayEnd(ui::MainWindow& main);
-// mayEnd, then the end of the program.
-void exitProgram(ui::MainWindow& main);
 void deleteList(ui::MainWindow& main);
 
 } // namespace commands
