@@ -236,6 +236,40 @@ void CommandsTest::commands_data() {
         "Delete,Colors; wait; New,colors; type,tan; wait; Save",
         files({"index", "fruit|colors", "Colors", "=<gone>", "colors", "tan"}),
         editing("colors", "tan"), {saved});
+    // The recovery journal: words typed since the last save survive the program's end.
+    const QString recover = QStringLiteral(
+        "frmRecover: Quillbox ended before the changes to '%1' were saved.\r\rDo you want those "
+        "words back?");
+    row("killed after typing: the words offered back, Yes opens them unsaved, nothing written", S,
+        "Open,colors; type,tan; journal; restart,yes", files({"journal colors", "=red\r\ntan"}),
+        editing("colors", "red|tan", true), {}, {recover.arg("colors")});
+    row("a recovered list saved: its file written, the journal gone", S,
+        "Open,colors; type,tan; journal; restart,yes; type,sky; Save",
+        files({"colors", "red|tansky"}), editing("colors", "red|tansky"), {saved});
+    row("No at the next start gives the words up: not asked again", S,
+        "Open,colors; type,tan; journal; restart,no; restart", {}, kNoList, {},
+        {recover.arg("colors")});
+    row("a new list never saved is offered back under its name", S,
+        "New,Birds; type,owl; journal; restart,yes", files({"journal Birds", "=owl"}),
+        editing("Birds", "owl", true), {}, {recover.arg("Birds")});
+    row("saved, or given up for another list: no journal, nothing asked", S,
+        "Open,colors; type,tan; journal; Save; type,sky; journal; Open,no,fruit; restart",
+        files({"colors", "red|tan"}), kNoList, {saved});
+    row("No to the question of Export keeps the words, and their journal", S,
+        "Open,colors; type,tan; journal; Export,no,cancel; restart,yes",
+        files({"journal colors", "=red\r\ntan"}), editing("colors", "red|tan", true));
+    row("ended from outside: the newest words in the journal at once", S,
+        "Open,colors; type,tan; journal; type,sky; sessionEnds",
+        files({"journal colors", "=red\r\ntansky"}), "ended 0");
+    row("Exit with No, or with nothing unsaved: no journal left", S,
+        "Open,colors; type,tan; journal; Exit,no", {}, "ended 0");
+    row("a journal with the file's own words asks nothing and goes", S, "left,colors,red; restart",
+        {}, kNoList);
+    row("a journal of a copy still running, or damaged, too large or no file: passed over",
+        with(S, files({"data/quillbox/journals/big.journal", "=<sparse>",
+                       "data/quillbox/journals/pipe.journal", "=<pipe>"})),
+        "copy,colors,red|blue; left,fruit,kiwi,damaged; restart",
+        files({"journal colors", "=red\r\nblue\r\n", "journal fruit", "=kiwi\rx"}), kNoList);
     // Export
     row("export: the chosen lists in the order of the rows, copied as they are",
         with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",

@@ -117,12 +117,21 @@ crlf "***FRUIT|Kiwi||MANGO|***Planets|Mars|venus|***ANIMALS|zebra|***COLORS|Cyan
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" &>"$out/xvfb.log" &
 wait_for grep -qs '^[0-9][0-9]*$' "$work/display" || fail "Xvfb gave no display (see $out/xvfb.log)"
 DISPLAY=":$(cat "$work/display")" && export DISPLAY && echo "Display $DISPLAY, Kestrel folder $kestrel"
-# A clean environment, but for the sanitizers' options.
-# shellcheck disable=SC2046
-(cd "$work/home" && exec env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
-    QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" XDG_RUNTIME_DIR="$work" \
-    $(env | grep -E '^(A|UB|L)SAN_OPTIONS=') "$program") >"$out/quillbox.log" 2>&1 &
-app_pid=$!
+# A clean environment, but for the sanitizers' options; the user's data folder
+# (the recovery journals) in $work/home.
+start_app() {
+    # shellcheck disable=SC2046
+    (cd "$work/home" && exec env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+        QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" \
+        XDG_RUNTIME_DIR="$work" $(env | grep -E '^(A|UB|L)SAN_OPTIONS=') "$program") >>"$out/quillbox.log" 2>&1 &
+    app_pid=$!
+}
+ended() { # exit status expected: quillbox has ended with it
+    timeout $WAIT tail --pid="$app_pid" -s 0.1 -f /dev/null || fail "quillbox still runs $WAIT s on"
+    wait "$app_pid"; local status=$?; app_pid='' main_win='' # X reuses the ended program's ids
+    [ "$status" = "$1" ] || fail "quillbox ended with exit status $status, not $1"
+}
+start_app
 
 # The wrong letter case is a wrong password: "Incorrect Password".
 step 1 "password" @"Select a category" =Quorp7 Return @Quillbox Return gone \
@@ -180,8 +189,35 @@ expect_state "the deletion" "index=animals|colors|fruit|snacks|planets" "Planets
 
 # The File menu opens; Yes saves the list, then the program ends.
 step 10 "Exit, saving the unsaved list" main alt+f "?Quillbox" x @Confirm space
-timeout $WAIT tail --pid="$app_pid" -s 0.1 -f /dev/null || fail "quillbox still runs $WAIT s after File > Exit"
-wait "$app_pid" && app_pid='' || fail "quillbox ended with exit status $? after File > Exit"
+ended 0
 expect_state "File > Exit" "index=animals|colors|fruit|snacks|planets|fish" "Fish=cod|eel" \
     "Planets=mars|venus" "Snacks=kiwi|mango" "animals=cat|dog|horse" "colors=cyan" "fruit=apple|pear|plum"
+
+# Words typed 3 s before the program is killed come back at the next start,
+# and nothing reaches the Kestrel folder until they are saved.
+step 11 "killed 3 s after typing; started again: Yes brings the words back"
+start_app
+user @"Select a category" =quorp7 Return gone "?Quillbox" && main_win=$win
+user main ctrl+o @"Select a category" "Home Tab space" gone main ctrl+End =Lynx 3
+kill -KILL "$app_pid" && ended 137
+start_app
+user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
+expect_state "the words brought back" # nothing written yet
+user main ctrl+s @Success Return gone
+expect_state "the brought back words saved" "index=animals|colors|fruit|snacks|planets|fish" \
+    "Fish=cod|eel" "Planets=mars|venus" "Snacks=kiwi|mango" "animals=cat|dog|horse|lynx" \
+    "colors=cyan" "fruit=apple|pear|plum"
+
+# The end of the desktop session (SIGTERM): the program ends at once, and the
+# words come back too.
+step 12 "SIGTERM right after typing; started again: Yes brings the words back" \
+    main ctrl+o @"Select a category" "Home Down Tab space" gone main ctrl+End =Teal 0.5
+kill -TERM "$app_pid" && ended 0
+start_app
+user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
+user main ctrl+s @Success Return gone main alt+f "?Quillbox" x
+ended 0
+expect_state "the words brought back after SIGTERM, saved" \
+    "index=animals|colors|fruit|snacks|planets|fish" "Fish=cod|eel" "Planets=mars|venus" \
+    "Snacks=kiwi|mango" "animals=cat|dog|horse|lynx" "colors=cyan|teal" "fruit=apple|pear|plum"
 printf 'PASSED in %d s\n' $((SECONDS - started))

@@ -34,18 +34,21 @@ void resetProgramState() {
 }
 
 KestrelFixture::KestrelFixture()
-    : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")) {
+    : oldConfigHome_(qgetenv("XDG_CONFIG_HOME")), oldConfigDirs_(qgetenv("XDG_CONFIG_DIRS")),
+      oldDataHome_(qgetenv("XDG_DATA_HOME")) {
     resetProgramState();
     QDir(root()).mkpath(QStringLiteral("config/quillbox"));
     QDir(root()).mkpath(QStringLiteral("system-config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root() + QStringLiteral("/config")));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root() + QStringLiteral("/system-config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root() + QStringLiteral("/data")));
 }
 
 KestrelFixture::~KestrelFixture() {
     resetProgramState();
     qputenv("XDG_CONFIG_HOME", oldConfigHome_);
     qputenv("XDG_CONFIG_DIRS", oldConfigDirs_);
+    qputenv("XDG_DATA_HOME", oldDataHome_);
 }
 
 QString filePath(const QString& root, const QString& name) {
@@ -124,15 +127,28 @@ Files KestrelFixture::files() const {
     while (it.hasNext()) {
         const QString file = it.next();
         QString name = file.mid(root().size() + 1);
-        if (name.startsWith(QLatin1String("config/")) ||
-            name.startsWith(QLatin1String("system-config/")))
+        const QFileInfo info(file);
+        const bool journal =
+            name.startsWith(QLatin1String("data/")) && name.endsWith(QLatin1String(".journal"));
+        if (journal && info.isFile() && !info.isSymLink() && info.size() <= kMaxRead) {
+            // A recovery journal, "journal <list>": its words, after the
+            // header's empty line.
+            const QByteArray bytes = readFile(file);
+            const qsizetype list = bytes.indexOf("\nlist ") + 6;
+            out["journal " + QString::fromUtf8(QByteArray::fromPercentEncoding(
+                                 bytes.mid(list, bytes.indexOf('\n', list) - list)))] =
+                bytes.mid(bytes.indexOf("\n\n") + 2);
+            continue;
+        }
+        if (!journal && (name.startsWith(QLatin1String("config/")) ||
+                         name.startsWith(QLatin1String("system-config/")) ||
+                         name.startsWith(QLatin1String("data/"))))
             continue;
         if (name == QLatin1String("kestrel/VocabularyLists.txt"))
             name = QStringLiteral("index");
         else if (file.startsWith(lists) && file.endsWith(QLatin1String(".txt")) &&
                  !file.mid(lists.size()).contains(u'/'))
             name = file.mid(lists.size()).chopped(4);
-        const QFileInfo info(file);
         QString target = info.symLinkTarget();
         if (target.startsWith(root() + u'/'))
             target = target.mid(root().size() + 1);

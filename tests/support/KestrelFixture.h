@@ -1,7 +1,9 @@
 #pragma once
 // A fresh installation for one test, in a temporary folder: a Kestrel folder
 // (kestrel/ with its list folder), a registry file naming it
-// (XDG_CONFIG_HOME points at config/), and the program's state reset.
+// (XDG_CONFIG_HOME points at config/), the user's data folder (XDG_DATA_HOME
+// points at data/, where the recovery journals go), and the program's state
+// reset.
 //
 // Files are named as tests write them: "index" is VocabularyLists.txt, a
 // name ending in ".kte" or holding a "/" is a path in the temporary folder,
@@ -61,6 +63,7 @@ private:
     QTemporaryDir dir_;
     QByteArray oldConfigHome_;
     QByteArray oldConfigDirs_;
+    QByteArray oldDataHome_;
 };
 
 // The shared state and everything the store holds, as in a fresh process.

@@ -16,6 +16,7 @@
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
+#include "ui/QuestionDialog.h"
 #include "ui/SingleLineTextBox.h"
 
 #include <QAction>
@@ -54,9 +55,7 @@ template <class D> void yesOr(D& d, const QString& word) {
 }
 
 void answer(ui::Dialog& dlg, const QString& word) {
-    if (auto* d = qobject_cast<frmAreYouSure*>(&dlg))
-        return yesOr(*d, word);
-    if (auto* d = qobject_cast<frmReplaceReally*>(&dlg))
+    if (auto* d = qobject_cast<ui::QuestionDialog*>(&dlg))
         return yesOr(*d, word);
     if (auto* d = qobject_cast<frmOpen*>(&dlg))
         return listOr(*d, word);
@@ -103,11 +102,13 @@ frmMain& Program::main() {
     return ui::Forms::get<frmMain>();
 }
 
-std::optional<int> Program::start() {
+std::optional<int> Program::start(const QStringList& answers) {
     platform.play<frmPassword>([](frmPassword& d) {
         d.Text1->setText(QStringLiteral("quorp7"));
         d.cmdOK_Click();
     });
+    for (const QString& word : answers)
+        queue(word);
     try {
         main().Form_Load();
     } catch (const core::ProgramEnded& ended) {
@@ -165,6 +166,41 @@ void Program::step(const QStringList& words) {
     }
     if (what == QLatin1String("release")) {
         heldIndex_.reset();
+        return;
+    }
+    if (what == QLatin1String("journal")) { // the words in the journal, as a second after a change
+        m.recovery().bringUpToDate();
+        return;
+    }
+    if (what == QLatin1String("restart")) { // killed, then started again
+        ui::Forms::unloadAll();
+        resetProgramState();
+        if (const std::optional<int> ended = start(words.mid(1)))
+            throw core::ProgramEnded{*ended};
+        if (platform.pendingPlayers() > 0)
+            throw ScriptError("unused answers after the start");
+        return;
+    }
+    if (what == QLatin1String("copy") || what == QLatin1String("left")) {
+        // A journal of another copy: still running ("copy"), or ended
+        // ("left"; "damaged" after the words: a byte of them changed).
+        auto journal = std::make_unique<store::RecoveryJournal>();
+        journal->open(globals::KestrelFolder, words.value(1));
+        journal->keep(QString::fromLatin1(lines(words.value(2))));
+        journal->flush();
+        const QString path = journal->path();
+        if (what == QLatin1String("copy"))
+            otherCopies_.push_back(std::move(journal));
+        journal.reset();
+        if (words.value(3) == QLatin1String("damaged")) {
+            QByteArray bytes = KestrelFixture::readFile(path);
+            bytes[bytes.size() - 1] = bytes.back() == 'x' ? 'y' : 'x';
+            KestrelFixture::writeFile(path, bytes);
+        }
+        return;
+    }
+    if (what == QLatin1String("sessionEnds")) { // a signal, or the end of the desktop session
+        m.sessionEnds();
         return;
     }
     if (what == QLatin1String("wait")) { // long enough for the file system's clock to move on

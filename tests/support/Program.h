@@ -18,6 +18,12 @@
 //   lock,<name> unlock,<name>  a file made immutable (chattr +i), and mutable again
 //   hold release             another copy of the program holding the index's lock
 //   wait                     a pause, long enough for the file system's clock to move on
+//   journal                  the words in the recovery journal, as a second after a change
+//   restart,<answer>,...     the program killed, and started again: the answers go to the
+//                            dialogs shown after the password
+//   copy,<list>,<lines>      a journal of the list's words kept by another copy, still running
+//   left,<list>,<lines>[,damaged]  the same, left by a copy that ended (damaged: a byte changed)
+//   sessionEnds              the program ended from outside (a signal, the session's end)
 //
 // Answers: yes, no (the two-button questions), new, edit (frmNewSure),
 // replace, skip, rename (frmDuplicate; "rename+skip" presses one after the
@@ -31,11 +37,14 @@
 
 #include "ScriptedPlatform.h"
 
+#include "store/RecoveryJournal.h"
+
 #include <QLockFile>
 #include <QString>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class frmMain;
 
@@ -46,7 +55,8 @@ public:
     ~Program();
 
     // Start-up with the right password; nullopt when it ended the program.
-    std::optional<int> start();
+    // The answers, then, go to the dialogs start-up shows after the password.
+    std::optional<int> start(const QStringList& answers = {});
     // Runs the steps; the exit code when one of them ended the program. A
     // script that does not fit what the program showed stops, and state()
     // then says why.
@@ -64,5 +74,6 @@ private:
     QString root_;
     bool selected_ = false;
     std::unique_ptr<QLockFile> heldIndex_;
+    std::vector<std::unique_ptr<store::RecoveryJournal>> otherCopies_;
     QString error_;
 };
