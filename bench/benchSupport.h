@@ -40,6 +40,32 @@ QByteArray plainRead(const QString& path);
 // One listing of a folder (readdir, the names collected); the number of entries.
 int plainList(const QString& folder);
 
+// The program's figure and its floor, run in turns (program, floor, program,
+// floor...), each run after its setup: the median of the pairs' ratios, and
+// the median times of each. Taking the two in turns keeps a change of the
+// machine's load from falling on one of them only.
+struct Ratio {
+    double ratio;
+    double programMs;
+    double floorMs;
+};
+inline Ratio medianRatio(int pairs, const std::function<void()>& program,
+                         const std::function<void()>& floor,
+                         const std::function<void()>& setup = {}) {
+    std::vector<double> ratios, programTimes, floorTimes;
+    for (int i = 0; i < pairs; ++i) {
+        const double p = medianMs(1, program, setup), f = medianMs(1, floor, setup);
+        ratios.push_back(p / f);
+        programTimes.push_back(p);
+        floorTimes.push_back(f);
+    }
+    const auto median = [](std::vector<double>& v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    return {median(ratios), median(programTimes), median(floorTimes)};
+}
+
 // The machine, for the record.
 void printMachine();
 
