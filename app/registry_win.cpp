@@ -1,5 +1,4 @@
 // The registry lookups on Windows, through advapi32's ANSI calls.
-#ifdef _WIN32
 
 #include "app/registry.h"
 #include "store/textFile.h"
@@ -47,5 +46,3 @@ bool GetRegistryText(std::uint32_t root, const QString& keyPath, const QString& 
 }
 
 } // namespace globals
-
-#endif
