@@ -1,7 +1,9 @@
 #include "ui/MultiLineTextBox.h"
 
+#include "ui/EditorAccessible.h"
 #include "ui/keyCodes.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -119,11 +121,14 @@ QString packed(QStringView text, int offset, std::vector<int>& soft) {
 } // namespace
 
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : FilteredBox<QPlainTextEdit>(parent) {
+    static const bool accessible = (QAccessible::installFactory(&EditorAccessible::create), true);
+    Q_UNUSED(accessible);
     setUndoRedoEnabled(false);
     viewport()->setAcceptDrops(false);
     setTabChangesFocus(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    silenceToolkitTextEvents();
     // Every change of the text goes through change(); what else the document
     // reports is layout (text being composed in an input method). A change
     // from elsewhere is reported as one whose content is not known; the soft
@@ -143,6 +148,12 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : FilteredBox<QPlainTextEdit
                 lastEdit_ = Edit{-1, QString(), QString()};
                 notifyChange();
             });
+}
+
+void MultiLineTextBox::silenceToolkitTextEvents() {
+    for (QObject* child : children())
+        if (child->inherits("QWidgetTextControl"))
+            disconnect(document(), &QTextDocument::contentsChange, child, nullptr);
 }
 
 int MultiLineTextBox::length() const {
@@ -221,6 +232,7 @@ void MultiLineTextBox::rebuild(const QString& text) {
         setPlainText(blocks);
     }
     softBreaks_ = std::move(soft);
+    silenceToolkitTextEvents(); // setPlainText wired the control up again
     // Until it is laid out a block counts as one line: tell the scroll bar
     // how many lines each holds.
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
@@ -299,6 +311,18 @@ void MultiLineTextBox::change(int from, int to, const QString& text, int cursor)
     ensureCursorVisible();
     ++changes_;
     lastEdit_ = std::move(edit);
+    if (QAccessible::isActive()) {
+        if (lastEdit_.removed.isEmpty()) {
+            QAccessibleTextInsertEvent event(this, from, lastEdit_.added);
+            QAccessible::updateAccessibility(&event);
+        } else if (lastEdit_.added.isEmpty()) {
+            QAccessibleTextRemoveEvent event(this, from, lastEdit_.removed);
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessibleTextUpdateEvent event(this, from, lastEdit_.removed, lastEdit_.added);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
     notifyChange();
 }
 

@@ -22,7 +22,8 @@
 //
 // Every change goes through change(), which works in the text's own
 // positions and lays out again only the blocks it touched; the list of soft
-// breaks (their positions in the text) is kept in step with it.
+// breaks (their positions in the text) is kept in step with it. The accessible
+// interface (ui/EditorAccessible.h) reads the text the same way.
 
 #include "ui/FilteredBox.h"
 
@@ -76,6 +77,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    friend class EditorAccessible;
+
     // The one road by which the text changes: text (line breaks as "\n") in
     // place of the characters from..to, reported to Change with the cursor at
     // cursor (after the new text when -1).
@@ -109,6 +112,9 @@ private:
     // cursor's place and for each paint. The block typed in last keeps its
     // shapes (the others let them go).
     void keepShaped(const QTextBlock& block);
+    // The toolkit's control reports changes to assistive technology in the
+    // document's positions; the box reports them in its own (see change()).
+    void silenceToolkitTextEvents();
 
     Edit lastEdit_;
     bool inOwnEdit_ = false;

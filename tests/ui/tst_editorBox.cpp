@@ -1,9 +1,10 @@
 // The editor box as its users know it, whatever blocks it keeps the text in:
-// a random walk of edits checked against a plain string after each step, and
-// clicks that select a word or a line.
+// a random walk of edits checked against a plain string after each step,
+// clicks that select a word or a line, and what assistive technology reads.
 
 #include "ui/MultiLineTextBox.h"
 
+#include <QAccessible>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
@@ -64,6 +65,8 @@ private slots:
     void randomEdits();
     void clicks_data();
     void clicks();
+    void accessible_data();
+    void accessible();
 };
 
 void EditorBoxTest::randomEdits_data() {
@@ -251,6 +254,73 @@ void EditorBoxTest::clicks() {
     QCOMPARE(box.SelText(), crlf(text.mid(start, length)));
     QTest::keyClick(&box, 'Z');
     QCOMPARE(box.Text(), crlf(text.replace(start, length, QStringLiteral("Z"))));
+}
+
+// What assistive technology reads after a key typed at a position (none: no
+// key), asked about the line at offset.
+void EditorBoxTest::accessible_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("line");
+    const QString wordBetween = "ab\n" + longWord + "\ncd";
+    const int w07 = int(shortLines.indexOf(QLatin1String("w07")));
+    const int w08 = int(shortLines.indexOf(QLatin1String("w08")));
+    QTest::newRow("a short line within a block") << shortLines << "" << 0 << w07 + 2 << "w07 x";
+    QTest::newRow("an empty line") << "a\n\nb"
+                                   << "" << 0 << 2 << "";
+    QTest::newRow("a long line, across soft breaks") << wordBetween << "" << 0 << 1500 << longWord;
+    QTest::newRow("a letter typed within the long line")
+        << wordBetween << "z" << 1500 << 2000 << QString(longWord).insert(1497, u'z');
+    QTest::newRow("Enter splits the long line")
+        << wordBetween << "Return" << 1500 << 2000 << longWord.mid(1497);
+    QTest::newRow("Backspace joins two short lines")
+        << shortLines << "Backspace" << w08 << w07 << "w07 xw08 x";
+}
+
+void EditorBoxTest::accessible() {
+    QFETCH(QString, text);
+    QFETCH(QString, key);
+    QFETCH(int, at);
+    QFETCH(int, offset);
+    QFETCH(QString, line);
+    ui::MultiLineTextBox box;
+    show(box, text, at);
+    if (key.size() == 1)
+        QTest::keyClicks(&box, key);
+    else if (!key.isEmpty())
+        QTest::keyClick(&box, QKeySequence(key)[0].key());
+    box.setCursorPosition(offset);
+    QApplication::processEvents();
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&box);
+    QVERIFY(iface && iface->role() == QAccessible::EditableText && iface->textInterface());
+    QAccessibleTextInterface* read = iface->textInterface();
+    const QString shown = box.Text().replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QCOMPARE(read->characterCount(), shown.size());
+    QCOMPARE(read->text(0, read->characterCount()), shown);
+    QCOMPARE(iface->text(QAccessible::Value), shown);
+    QCOMPARE(read->cursorPosition(), offset);
+
+    // The line at offset, and the lines before and after it.
+    const QStringList lines = shown.split(u'\n');
+    const int index = int(shown.left(offset).count(u'\n'));
+    int start = -1, end = -1;
+    QCOMPARE(read->textAtOffset(offset, QAccessible::LineBoundary, &start, &end), line);
+    QCOMPARE(shown.mid(start, end - start), lines.value(index));
+    QCOMPARE(read->textBeforeOffset(offset, QAccessible::LineBoundary, &start, &end),
+             lines.value(index - 1));
+    QCOMPARE(read->textAfterOffset(offset, QAccessible::LineBoundary, &start, &end),
+             lines.value(index + 1));
+    QCOMPARE(read->textAtOffset(offset, QAccessible::CharBoundary, &start, &end),
+             shown.mid(offset, 1));
+
+    // Where a character is shown, and which character is shown there.
+    const QRect rect = read->characterRect(offset);
+    QVERIFY(!rect.isEmpty() || shown.mid(offset, 1) == u'\n');
+    if (!rect.isEmpty())
+        QCOMPARE(read->offsetAtPoint(rect.center()), offset);
 }
 
 QTEST_MAIN(EditorBoxTest)
