@@ -132,19 +132,28 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : FilteredBox<QPlainTextEdit
     // Every change of the text goes through change(); what else the document
     // reports is layout (text being composed in an input method). A change
     // from elsewhere is reported as one whose content is not known; the soft
-    // breaks it took away become nothing, the others move with the text.
+    // breaks whose paragraph breaks it took away become nothing (a change of
+    // format takes none away), the others move with the text.
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
                 if (inOwnEdit_ || composing_ || (removed == 0 && added == 0))
                     return;
-                if (removed != added) {
-                    const auto first = softBreaks_.begin() + (position - textPosition(position));
-                    const int end = position + removed;
-                    const auto last = softBreaks_.begin() + (end - textPosition(end));
-                    const int shift = added - removed + int(last - first);
-                    for (auto it = softBreaks_.erase(first, last); it != softBreaks_.end(); ++it)
-                        *it += shift;
+                const auto first = softBreaks_.begin() + (position - textPosition(position));
+                const int end = position + removed;
+                const auto last = softBreaks_.begin() + (end - textPosition(end));
+                auto kept = first;
+                int gone = 0;
+                for (auto it = first; it != last; ++it) {
+                    const int at = *it + int(it - softBreaks_.begin());
+                    if (removed == added &&
+                        document()->characterAt(at) == QChar::ParagraphSeparator)
+                        *kept++ = *it + gone;
+                    else
+                        ++gone;
                 }
+                for (auto it = last; it != softBreaks_.end(); ++it)
+                    *it += added - removed + gone;
+                softBreaks_.erase(kept, last);
                 lastEdit_ = Edit{-1, QString(), QString()};
                 notifyChange();
             });

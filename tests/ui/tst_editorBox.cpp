@@ -161,11 +161,15 @@ void EditorBoxTest::randomEdits() {
                 box.setText(crlf(added));
                 edit(0, size, added);
                 anchor = cursor = 0;
-            } else {
+            } else { // changes behind the box's back: a letter, a format
                 box.setCursorPosition(size);
                 QTextCursor(box.document()).insertText(QStringLiteral("q"));
                 text.prepend(u'q');
                 anchor = cursor = size + 1;
+                QTextCursor all(box.document());
+                all.select(QTextCursor::Document);
+                all.setCharFormat(QTextCharFormat());
+                ++expectedChanges;
                 expected = Edit{-1, QString(), QString()};
                 ++expectedChanges;
             }
