@@ -24,8 +24,8 @@ namespace {
 // block again: a few hundred characters are cheap either way.
 constexpr int kLinesPerBlock = 32;
 constexpr int kBlockCharacters = 256;
-// A piece of a long line that a change left shorter than this joins its
-// neighbour.
+// A piece of a long line that a change left shorter than this joins the
+// piece after it.
 constexpr int kShortPiece = kBlockCharacters / 4;
 // How far from the cursor Backspace and Delete look for the end of a
 // character (letters with accents that combine), and Ctrl+Delete for the

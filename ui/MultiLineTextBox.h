@@ -10,13 +10,15 @@
 // character ("\n") in Edit, cursorPosition and replace. Inside, the document
 // keeps it in small blocks, so that a list of a million lines opens at once
 // and a keystroke lays out a few hundred characters at most:
-// - a block holds up to 32 short lines, a line separator (U+2028) between
-//   them, and a paragraph break after the block's last line;
-// - a line longer than a block holds is cut into pieces of a few hundred
-//   characters, one a block. The paragraph break between two pieces is soft:
-//   it is no line break, and the box leaves it out of everything it reports.
+// - a block holds up to 32 short lines and 256 characters, a line
+//   separator (U+2028) between the lines and a paragraph break after the
+//   last;
+// - a line longer than a block holds is cut into pieces of about equal
+//   length, at most 256 characters, one a block. The paragraph break between
+//   two pieces is soft: it is no line break, and the box leaves it out of
+//   everything it reports.
 // What the user may notice of a soft break: a long line's wrapped row ends
-// early at every piece's end (every few hundred characters); Home and End
+// early at every piece's end (every 128 to 256 characters); Home and End
 // stop there as at any row's end, and Ctrl+Left and Ctrl+Right as at a word's
 // end. The arrow keys pass it as any other place in a line.
 //
