@@ -18,7 +18,7 @@
 //   two pieces is soft: it is no line break, and the box leaves it out of
 //   everything it reports.
 // What the user may notice of a soft break: a long line's wrapped row ends
-// early at every piece's end (every 128 to 256 characters); Home and End
+// early at every piece's end (256 characters apart or less); Home and End
 // stop there as at any row's end, and Ctrl+Left and Ctrl+Right as at a word's
 // end. The arrow keys pass it as any other place in a line.
 //
