@@ -164,25 +164,44 @@ void typeLetter(QWidget* w) {
     QApplication::processEvents(); // the repaint
 }
 
-void benchKeystroke(const char* name, int characters) {
+// Typing one letter at a time into text, at positions spread over the span
+// characters from first (box positions), the repaint included.
+void benchTyping(const char* name, const QString& text, int first, int span,
+                 const QString& detail) {
     frmMain& main = ui::Forms::get<frmMain>();
-    if (small)
-        characters /= 1000;
-    main.txtEditor->setText(wordsText(characters / 9 + 1).left(characters));
+    main.txtEditor->setText(text);
     main.showEditing();
     main.show();
     main.txtEditor_ResetUndo();
     QApplication::processEvents();
-    int position = characters / 2;
+    int position = span / 2;
     const double ms = bench::medianMs(
         runs(501), [&] { typeLetter(main.txtEditor); },
         [&] {
-            position = (position + 7919) % characters;
-            main.txtEditor->setSelStart(position);
+            position = (position + 7919) % span;
+            main.txtEditor->setSelStart(first + position);
             QApplication::processEvents();
         });
-    line(name, "ms", ms, 1.0, QStringLiteral("%1 characters, repaint included").arg(characters));
+    line(name, "ms", ms, 1.0, detail + QStringLiteral(", repaint included"));
     ui::Forms::unloadAll();
+}
+
+void benchKeystroke(const char* name, int characters) {
+    if (small)
+        characters /= 1000;
+    benchTyping(name, wordsText(characters / 9 + 1).left(characters), 0, characters,
+                QStringLiteral("%1 characters").arg(characters));
+}
+
+// Typing within a line of 10,000 letters among a few thousand short lines.
+void benchLongLine(const char* name) {
+    const int letters = small ? 1000 : 10000;
+    const QString before = wordsText(small ? 10 : 1000), after = wordsText(small ? 10 : 1000);
+    QString longLine;
+    for (int i = 0; i < letters; ++i)
+        longLine += QChar(u'a' + (i * 7) % 26);
+    benchTyping(name, before + longLine + QStringLiteral("\r\n") + after, int(before.size()),
+                letters, QStringLiteral("within a line of %1 letters").arg(letters));
 }
 
 void benchOpen(const char* name, int megabytes, double goal) {
@@ -451,6 +470,8 @@ int main(int argc, char* argv[]) {
                                      {"keystroke-4m", 4000000}})
         if (wanted(name))
             benchKeystroke(name, size);
+    if (wanted("keystroke-longline"))
+        benchLongLine("keystroke-longline");
     if (wanted("open-1mb"))
         benchOpen("open-1mb", 1, 200);
     if (wanted("open-10mb"))
