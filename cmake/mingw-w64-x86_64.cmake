@@ -35,17 +35,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# A cross-built Qt needs the host's Qt (moc, rcc, uic) of the same version:
-# default to Debian's qt6-base-dev-tools. Both can be overridden with -D.
-if(NOT DEFINED QT_HOST_PATH AND EXISTS /usr/lib/qt6/libexec/moc)
-    set(QT_HOST_PATH /usr CACHE PATH "Host Qt installation used when cross-compiling")
-endif()
-if(NOT DEFINED QT_HOST_PATH_CMAKE_DIR AND QT_HOST_PATH STREQUAL "/usr")
-    file(GLOB _quillbox_host_qt LIST_DIRECTORIES true /usr/lib/*-linux-gnu*/cmake/Qt6HostInfo)
-    if(_quillbox_host_qt)
-        list(GET _quillbox_host_qt 0 _quillbox_host_qt)
-        get_filename_component(_quillbox_host_qt "${_quillbox_host_qt}" DIRECTORY)
-        set(QT_HOST_PATH_CMAKE_DIR "${_quillbox_host_qt}" CACHE PATH "CMake folder of the host Qt")
-    endif()
-    unset(_quillbox_host_qt)
-endif()
+# No QT_HOST_PATH here: a Qt built by scripts/windows-qt.sh remembers the
+# host Qt it was built with (/usr, Debian's qt6-base-dev-tools) and finds
+# moc, rcc and uic there by itself.
