@@ -1,34 +1,30 @@
 #include "store/textFile.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "store/codePage.h"
 
 #include <array>
+#include <memory>
 
 namespace store {
 
 namespace {
-constexpr const char* kCodePage = "windows-1252";
-
-// What each of the code page's 256 bytes stands for, as the code page's
-// decoder says, once: decoding is then a look-up a byte.
-const std::array<char16_t, 256>& codePage() {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        QByteArray all(256, '\0');
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        const QString decoded = QStringDecoder(kCodePage).decode(all);
-        for (int i = 0; i < 256; ++i)
-            t[std::size_t(i)] = decoded.size() == 256 ? decoded.at(i).unicode() : char16_t(i);
-        return t;
+// The byte of each code point that the code page has; 0 for the others (and
+// for U+0000, whose byte is 0 too).
+const std::array<unsigned char, 0x10000>& bytesOfCodePoints() {
+    static const std::unique_ptr<std::array<unsigned char, 0x10000>> bytes = [] {
+        auto b = std::make_unique<std::array<unsigned char, 0x10000>>();
+        b->fill(0);
+        const std::array<char16_t, 256>& table = windows1252();
+        for (int i = 255; i > 0; --i)
+            (*b)[table[std::size_t(i)]] = static_cast<unsigned char>(i);
+        return b;
     }();
-    return table;
+    return *bytes;
 }
 } // namespace
 
 QString decodeText(const QByteArray& bytes) {
-    const std::array<char16_t, 256>& table = codePage();
+    const std::array<char16_t, 256>& table = windows1252();
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (const char c : bytes)
@@ -42,20 +38,16 @@ QByteArray encodeText(const QString& text) {
         ascii = ascii && c.unicode() < 0x80;
     if (ascii)
         return text.toLatin1();
-    QStringEncoder encoder(kCodePage);
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
-        return bytes;
-    // Rare: a character from outside the code page. Encode one at a time so
-    // each such character becomes a single '?'.
+    // A character from outside the code page (a pair of surrogates is one)
+    // becomes a single '?'.
+    const std::array<unsigned char, 0x10000>& byteOf = bytesOfCodePoints();
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QStringEncoder one(kCodePage);
-        QByteArray b = one.encode(QStringView(text).mid(i, n));
-        out += one.hasError() ? QByteArray("?") : b;
-        i += n - 1;
+        const char16_t c = text.at(i).unicode();
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        out.append(c == 0 ? '\0' : byteOf[c] != 0 ? char(byteOf[c]) : '?');
     }
     return out;
 }
