@@ -264,4 +264,11 @@ const RegistryValue* RegistryHive::value(const QString& keyPath, const QString& 
     return v == k->cend() ? nullptr : &*v;
 }
 
+void RegistryHive::forEachValue(
+    const std::function<void(const QString&, const QString&, const RegistryValue&)>& f) const {
+    for (auto key = keys_.cbegin(); key != keys_.cend(); ++key)
+        for (auto value = key->cbegin(); value != key->cend(); ++value)
+            f(key.key(), value.key(), value.value());
+}
+
 } // namespace app

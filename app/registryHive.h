@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace app {
@@ -38,6 +39,10 @@ public:
     bool hasKey(const QString& keyPath) const;
     // nullptr when the key or the value does not exist. "" is the default value.
     const RegistryValue* value(const QString& keyPath, const QString& valueName) const;
+    // Each value: its key's path (under HKEY_LOCAL_MACHINE) and its name, both
+    // in small letters, and the value.
+    void forEachValue(
+        const std::function<void(const QString&, const QString&, const RegistryValue&)>& f) const;
 
 private:
     using Key = QHash<QString, RegistryValue>; // lower-cased value name -> value

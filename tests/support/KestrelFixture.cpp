@@ -10,6 +10,28 @@
 
 #include <sys/stat.h>
 
+namespace {
+// What only POSIX systems have: named pipes, and file numbers in names.
+bool makePipe(const QString& path) {
+#ifdef _WIN32
+    Q_UNUSED(path);
+    return false;
+#else
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+#endif
+}
+
+quint64 fileNumber(const QString& path) {
+#ifdef _WIN32
+    Q_UNUSED(path);
+    return 0;
+#else
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+#endif
+}
+} // namespace
+
 QByteArray lines(const QString& text) {
     if (text.startsWith(u'='))
         return text.mid(1).toLatin1();
@@ -94,7 +116,7 @@ void KestrelFixture::write(const Files& files) {
             QFile::link(value.startsWith("<link>/") ? value.mid(6) : root() + '/' + value.mid(6),
                         file);
         else if (value == "<pipe>")
-            ::mkfifo(QFile::encodeName(file).constData(), 0644);
+            makePipe(file);
         else if (file.contains(QLatin1String("{inode}")))
             writeNamedAfterInode(file, value);
         else if (value != "<sparse>")
@@ -110,10 +132,8 @@ namespace {
 void writeNamedAfterInode(const QString& path, const QByteArray& bytes) {
     const QString made = path + QStringLiteral(".new");
     KestrelFixture::writeFile(made, bytes);
-    struct stat st;
-    ::stat(QFile::encodeName(made).constData(), &st);
     QFile::rename(made, QString(path).replace(QLatin1String("{inode}"),
-                                              QString::number(quint64(st.st_ino), 36)));
+                                              QString::number(fileNumber(made), 36)));
 }
 
 constexpr qint64 kMaxRead = 1 << 30; // a larger file is the sparse one
