@@ -13,7 +13,7 @@
 #include "store/listFiles.h"
 #include "store/listIndex.h"
 #include "ui/Forms.h"
-#include "ui/HelpViewer.h"
+#include "ui/help.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/frmAbout.h"
 #include "ui/instructions.h"

@@ -7,11 +7,7 @@
 #include <deque>
 #include <utility>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <dlfcn.h>
-#endif
 
 namespace {
 
@@ -38,15 +34,6 @@ using ChmRetrieveObjectFn = long long (*)(::chmFile*, ChmUnitInfo*, unsigned cha
 // damaged entry, not something to allocate.
 constexpr unsigned long long kLargestObject = 64ull * 1024 * 1024;
 
-#ifdef _WIN32
-const char* const kDefaultLibrary = "chmlib.dll";
-void* openLibrary(const QString& name) {
-    return reinterpret_cast<void*>(LoadLibraryW(reinterpret_cast<LPCWSTR>(name.utf16())));
-}
-void* findSymbol(void* library, const char* symbol) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), symbol));
-}
-#else
 const char* const kDefaultLibrary = "libchm.so.1";
 void* openLibrary(const QString& name) {
     return dlopen(QFile::encodeName(name).constData(), RTLD_NOW | RTLD_LOCAL);
@@ -54,7 +41,6 @@ void* openLibrary(const QString& name) {
 void* findSymbol(void* library, const char* symbol) {
     return dlsym(library, symbol);
 }
-#endif
 
 template <class Fn> Fn symbol(void* library, const char* name) {
     // Function pointers from the loader arrive as object pointers.

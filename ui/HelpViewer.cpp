@@ -28,11 +28,6 @@ namespace {
 const QString kScheme = QStringLiteral("chm");
 const QString kViewerTitle = QStringLiteral("Quillbox Help");
 
-QString& programFolderOverride() {
-    static QString folder;
-    return folder;
-}
-
 // The contents file's name from the help file's #SYSTEM object: a version,
 // then records of a 16-bit code, a 16-bit length and that many bytes; code 0
 // is the contents file, NUL-terminated.
@@ -115,28 +110,6 @@ QString pageHtml(const QString& heading, const QString& body) {
 }
 
 } // namespace
-
-QString programFolder() {
-    const QString& folder = programFolderOverride();
-    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
-}
-
-void setProgramFolder(const QString& folder) {
-    programFolderOverride() = folder;
-}
-
-bool showHelpTopic(const QString& helpFile, const QString& topic) {
-    if (!ChmFile::ensureLibrary())
-        return false;
-    HelpViewer& viewer = Forms::get<HelpViewer>();
-    viewer.displayTopic(helpFile, topic);
-    viewer.show();
-    if (viewer.isMinimized())
-        viewer.showNormal();
-    viewer.raise();
-    viewer.activateWindow();
-    return true;
-}
 
 // Topics, pictures and stylesheets come out of the help file, and nothing
 // from anywhere else.

@@ -6,6 +6,7 @@
 // is reported in the viewer's own page.
 
 #include "ui/ChmFile.h"
+#include "ui/help.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -18,19 +19,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace ui {
-
-inline const QString kHelpFileName = QStringLiteral("Quillbox.chm");
-inline const QString kFirstHelpTopic = QStringLiteral("Introducing Quillbox.htm");
-
-// The program's own folder, where its help file is installed. A test may set
-// another; an empty folder restores the program's own.
-QString programFolder();
-void setProgramFolder(const QString& folder);
-
-// Shows topic of the help file at helpFile in the help viewer and brings the
-// viewer to the front. False, with nothing shown, when the help library
-// cannot be loaded; a missing or damaged file is the viewer's to report.
-bool showHelpTopic(const QString& helpFile, const QString& topic);
 
 class HelpViewer : public QMainWindow {
     Q_OBJECT
