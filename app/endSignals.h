@@ -1,7 +1,8 @@
 #pragma once
 // The ends that come from outside the program: the desktop session ending,
 // a closed terminal, an interrupt. On POSIX systems SIGTERM, SIGHUP and
-// SIGINT; the handler runs in the event loop, not in the signal handler.
+// SIGINT; the handler runs in the event loop, not in the signal handler. On
+// Windows the end of the session (WM_ENDSESSION).
 
 #include <functional>
 
