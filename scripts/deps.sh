@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Quillbox
-# need, when any is missing. Usage: scripts/deps.sh [run|test]
+# need, when any is missing. Usage: scripts/deps.sh [run|test|windows]
 set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-comic-neue fp-utils libchm1)
 run=(x11-utils)
 test=(xvfb xauth xdotool x11-utils clang libclang-rt-dev imagemagick)
+# The Windows check (scripts/windows.sh): Wine and a sans font for it, and
+# the end-to-end test's tools; scripts/windows-qt.sh installs the compilers.
+windows=(wine wine64 fonts-liberation xvfb xauth xdotool x11-utils imagemagick)
 
 wanted=("${build[@]}")
 case "${1:-test}" in
     run) wanted+=("${run[@]}") ;;
     test) wanted+=("${test[@]}") ;;
-    *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+    windows) wanted+=("${windows[@]}") ;;
+    *) echo "usage: $0 [run|test|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

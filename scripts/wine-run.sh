@@ -8,7 +8,9 @@
 #   QUILLBOX_WINEPREFIX  the Wine prefix (required; made on first use)
 #   QUILLBOX_WINEPATH    folders of the DLLs the program needs, Unix paths
 #                        separated by ':' (Qt's and MinGW's runtime)
-#   WINE_RUN_TIMEOUT     seconds before the program is killed (default 120)
+#   WINE_RUN_TIMEOUT     seconds before the program is killed (default 120; 0: no
+#                        limit, and the program runs in this process, so that a
+#                        signal sent to it reaches the program itself)
 #   QT_*                 passed on: Wine hands the program no QT_* variable of
 #                        its own, but turns WINEQT_X into QT_X.
 set -euo pipefail
@@ -44,4 +46,5 @@ if [ -z "${DISPLAY:-}" ] &&
     /usr/lib/wine/wineserver -p30 </dev/null >/dev/null 2>&1; then
     timeout -k 10 120 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 fi
+[ "${WINE_RUN_TIMEOUT:-120}" = 0 ] && exec /usr/lib/wine/wine64 "$@"
 exec timeout -k 10 "${WINE_RUN_TIMEOUT:-120}" /usr/lib/wine/wine64 "$@"

@@ -4,17 +4,31 @@
 # would, and after each step compares the Kestrel folder byte for byte with the
 # files written out for that step.
 #
-# Usage: e2e.sh <quillbox binary> [output folder]
+# Usage: e2e.sh [--windows] <quillbox binary> [output folder]
+# --windows: the binary is Quillbox.exe in its program folder, run under Wine
+# (scripts/wine-run.sh, in the prefix QUILLBOX_WINEPREFIX names); the two
+# application-path entries are imported into the registry with regedit, the
+# Kestrel folder is checked for names that differ only in case, and the beeps
+# of refused keys are seen in Wine's log of MessageBeep, Help > Contents opens
+# the help file in the system's HTML Help, and the session's end comes from
+# wineboot instead of SIGTERM.
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, xdotool or x11-utils
 # missing). The output folder holds the program's output, the Kestrel folder
 # and the one expected at the last check, and on failure a screenshot.
 set -uo pipefail
+windows=false
+[ "${1:-}" = --windows ] && windows=true && shift
 WAIT=10 KEY_DELAY=60 BUDGET=100 # s for a window, file or exit; ms between keys; s in all
-program=${1:?usage: e2e.sh <quillbox binary> [output folder]} out=${2:-$PWD/e2e-output}
+SETTLE=0.3 # s for a window shown again to take the keyboard
+$windows && WAIT=30 BUDGET=300 SETTLE=1.5 # Wine starts a program in seconds, and is slower to focus
+program=${1:?usage: e2e.sh [--windows] <quillbox binary> [output folder]} out=${2:-$PWD/e2e-output}
 type -P Xvfb xdotool xwininfo xev >/dev/null ||
     { echo "SKIPPED: needs Xvfb, xdotool, xwininfo and xev (packages xvfb, xdotool, x11-utils)"; exit 77; }
 program=$(realpath -e "$program" 2>/dev/null) && [ -x "$program" ] || { echo "FAILED: $1 is no executable"; exit 1; }
-rm -rf "$out" && mkdir -p "$out" && work=$(mktemp -d "${TMPDIR:-/tmp}/quillbox-e2e.XXXXXX")
+wine_run=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-run.sh
+winpath() { printf 'Z:%s' "${1//\//\\}"; } # a path as Wine's programs name it, Z:\...
+native() { if $windows; then winpath "$1"; else printf '%s' "$1"; fi; } # as the program names it
+rm -rf "$out" && mkdir -p "$out" && out=$(realpath "$out") && work=$(mktemp -d "${TMPDIR:-/tmp}/quillbox-e2e.XXXXXX")
 # The display is our own Xvfb, once it runs.
 kestrel=$out/kestrel expected=$out/expected started=$SECONDS step_name=setup app_pid='' open=() DISPLAY=''
 # At the end: quillbox before its display, then Xvfb and xev.
@@ -49,7 +63,13 @@ bytes() { od -An -c -v "$1" 2>/dev/null | tr -s ' ' | tr -d '\n' && echo; } # "a
 listing() { # folder: each file or folder in it, with the bytes of the files
     find "$1" -mindepth 1 -printf '%P\n' | sort | while read -r f; do echo "$f:$(bytes "$1/$f")"; done
 }
-matches() { report=$(diff <(listing "$expected") <(listing "$kestrel")); } # sets report
+# The list folder holds no two files whose names differ only in letter case.
+no_case_twins() {
+    local twins
+    twins=$(find "$kestrel/Vocab Categories" -mindepth 1 -printf '%f\n' | tr '[:upper:]' '[:lower:]' | sort | uniq -d)
+    [ -z "$twins" ] || { report="files whose names differ only in case: $twins"; return 1; }
+}
+matches() { report=$(diff <(listing "$expected") <(listing "$kestrel")) && no_case_twins; } # sets report
 expect_state() { # what, then the files as for folder, or none for the files of the last check
     [ $# -eq 1 ] || folder "$expected" "${@:2}"
     wait_for matches ||
@@ -67,7 +87,10 @@ find_window() {
     false
 }
 hidden() { ! timeout 5 xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
-focus() { timeout $WAIT xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fail "cannot focus window $1"; }
+focus() {
+    timeout $WAIT xdotool windowfocus --sync "$1" >/dev/null 2>&1 || fail "cannot focus window $1"
+    ! $windows || sleep 0.3 # Wine passes the focus on to the program's window a moment later
+}
 mapped() { [ "$(grep -c ^MapNotify "$work/xev.log")" -ge "$1" ] && ! hidden "$watched"; }
 # Plays a person's actions, one an argument: "main" focuses the main window,
 # "@Title" waits for that window and focuses it, "?Title" only waits for it,
@@ -90,7 +113,7 @@ user() {
         [0-9]*) sleep "$action" ;;
         watch) watched=$win question=$title shown=0; xev -id "$win" -event structure &>"$work/xev.log" & ;;&
         again) wait_for mapped $((shown++)) || fail "window '$question' was not shown again in $WAIT s" ;;&
-        again | watch) sleep 0.3 && focus "$watched" ;;
+        again | watch) sleep $SETTLE && focus "$watched" ;;
         [^@?]*) timeout 30 xdotool key --delay $KEY_DELAY $action || fail "xdotool key $action failed" ;;
     esac; done
 }
@@ -108,8 +131,18 @@ cp -a "$expected" "$kestrel"
 mkdir -p "$work/config/quillbox" "$work/home" "$work/exchange"
 esc() { printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'; }
 paths='[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths'
-crlf "Windows Registry Editor Version 5.00||$paths\\Quillbox.exe]|\"PATH\"=\"$(esc "${program%/*}")\"|\
+if $windows; then # the registry itself, as regedit imports a file
+    crlf "REGEDIT4||$paths\\Quillbox.exe]|\"PATH\"=\"$(esc "$(winpath "${program%/*}")")\"|\
+|$paths\\kestrel.exe]|\"PATH\"=\"$(esc "$(winpath "$kestrel")")\"" >"$work/app-paths.reg"
+    timeout 120 "$wine_run" regedit /S "$work/app-paths.reg" </dev/null >>"$out/wine.log" 2>&1
+    timeout 60 "$wine_run" reg query "${paths:1}\\kestrel.exe" /v PATH </dev/null 2>>"$out/wine.log" |
+        grep -qF "$(winpath "$kestrel")" || fail "regedit did not import the application-path entries"
+    # Unsaved words of an earlier run are no business of this one.
+    rm -rf "$QUILLBOX_WINEPREFIX"/drive_c/users/*/AppData/Local/quillbox
+else
+    crlf "Windows Registry Editor Version 5.00||$paths\\Quillbox.exe]|\"PATH\"=\"$(esc "${program%/*}")\"|\
 |$paths\\kestrel.exe]|\"PATH\"=\"$(esc "$kestrel")\"" >"$work/config/quillbox/registry.reg"
+fi
 # An exchange file from another installation: FRUIT clashes with fruit,
 # Planets is new, ANIMALS clashes with animals, COLORS with Colors.
 crlf "***FRUIT|Kiwi||MANGO|***Planets|Mars|venus|***ANIMALS|zebra|***COLORS|Cyan" >"$work/exchange/from school.kte"
@@ -117,18 +150,28 @@ crlf "***FRUIT|Kiwi||MANGO|***Planets|Mars|venus|***ANIMALS|zebra|***COLORS|Cyan
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" &>"$out/xvfb.log" &
 wait_for grep -qs '^[0-9][0-9]*$' "$work/display" || fail "Xvfb gave no display (see $out/xvfb.log)"
 DISPLAY=":$(cat "$work/display")" && export DISPLAY && echo "Display $DISPLAY, Kestrel folder $kestrel"
+if $windows; then # Wine's session begun afresh on this display: one begun without a display shows no window
+    WINEPREFIX=$QUILLBOX_WINEPREFIX timeout 60 /usr/lib/wine/wineserver -k 2>/dev/null
+    WINEPREFIX=$QUILLBOX_WINEPREFIX timeout 60 /usr/lib/wine/wineserver -w
+fi
 # A clean environment, but for the sanitizers' options; the user's data folder
 # (the recovery journals) in $work/home.
 start_app() {
-    # shellcheck disable=SC2046
-    (cd "$work/home" && exec env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
-        QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" \
-        XDG_RUNTIME_DIR="$work" $(env | grep -E '^(A|UB|L)SAN_OPTIONS=') "$program") >>"$out/quillbox.log" 2>&1 &
+    if $windows; then # in this process (no time limit of wine-run's), so that a kill reaches it
+        (cd "$work/home" && exec env -i PATH="$PATH" HOME="$HOME" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+            QUILLBOX_WINEPREFIX="$QUILLBOX_WINEPREFIX" WINE_RUN_TIMEOUT=0 \
+            WINEDEBUG=-all,err+module,+relay "$wine_run" "$program") >>"$out/quillbox.log" 2>&1 &
+    else
+        # shellcheck disable=SC2046
+        (cd "$work/home" && exec env -i PATH="$PATH" HOME="$work/home" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+            QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" \
+            XDG_RUNTIME_DIR="$work" $(env | grep -E '^(A|UB|L)SAN_OPTIONS=') "$program") >>"$out/quillbox.log" 2>&1 &
+    fi
     app_pid=$!
 }
 ended() { # exit status expected: quillbox has ended with it
-    timeout $WAIT tail --pid="$app_pid" -s 0.1 -f /dev/null || fail "quillbox still runs $WAIT s on"
-    wait "$app_pid"; local status=$?; app_pid='' main_win='' # X reuses the ended program's ids
+    { timeout $WAIT tail --pid="$app_pid" -s 0.1 -f /dev/null; } 2>/dev/null || fail "quillbox still runs $WAIT s on"
+    { wait "$app_pid"; } 2>/dev/null; local status=$?; app_pid='' main_win='' # X reuses the ended program's ids
     [ "$status" = "$1" ] || fail "quillbox ended with exit status $status, not $1"
 }
 start_app
@@ -138,10 +181,17 @@ step 1 "password" @"Select a category" =Quorp7 Return @Quillbox Return gone \
     @"Select a category" ctrl+a =quorp7 Return gone "?Quillbox"
 main_win=$win
 expect_state "the start" # starting writes nothing
+# The system's HTML Help opens the help file: its window bears the file's own
+# title, which it has read from the file.
+! $windows || step 1h "Help > Contents, in HTML Help" main alt+h "?Quillbox" c \
+    @"Quillbox Help" alt+F4 gone
 
 # A digit and a space are refused: nothing appears for them.
 step 2 "New list, with refused keys among the words" main ctrl+n @"Add a category" \
     "Shift+b i r d s Return" gone main =Robin Return =Wr3en Return "=Ow l"
+# On Windows the refusal's beep is the system's MessageBeep, which Wine's log shows.
+! $windows || wait_for grep -q 'user32.MessageBeep' "$out/quillbox.log" ||
+    fail "a refused key made no MessageBeep"
 
 step 3 "Save" main ctrl+s @Success Return gone
 expect_state "File > Save of the new list" "index=animals|Colors|fruit|birds" "Birds=robin|wren|owl" \
@@ -162,7 +212,7 @@ expect_state "No to the unsaved-changes prompt" # nothing was written
 
 # No keeps the new list unsaved; of the rows animals Colors fruit birds, the last three.
 step 7 "Export" main ctrl+e @Confirm "Tab space" gone @"Export  categories" \
-    "Home Down shift+Down shift+Down Tab space" @"Export File Name" "=$work/exchange/lists.kte" Return gone gone
+    "Home Down shift+Down shift+Down Tab space" @"Export File Name" "=$(native "$work/exchange/lists.kte")" Return gone gone
 crlf "***Colors|red|green|blue|***fruit|apple|pear|plum|***birds|robin|wren|owl" >"$out/lists.kte"
 cmp -s "$out/lists.kte" "$work/exchange/lists.kte" ||
     fail "the exchange file is not as expected; found:$(bytes "$work/exchange/lists.kte" || echo ' no file')"
@@ -172,7 +222,7 @@ expect_state "the export" # the export changes no list
 # stays; Rename again (it kept the focus). ANIMALS: Skip. COLORS: Replace, which
 # has the focus.
 step 8 "Import with clashes: Rename, Skip, Replace" main ctrl+i @Confirm "Tab space" gone \
-    @"Import file" "=$work/exchange/from school.kte" 0.3 Return gone \
+    @"Import file" "=$(native "$work/exchange/from school.kte")" 0.3 Return gone \
     "?Dpulicate category -- replace, rename or skip?" watch "Tab space" \
     @"Rename a category" "b i r d s Return" gone 0.5
 grep -q UnmapNotify "$work/xev.log" && fail "Rename accepted 'birds', a name that the index holds"
@@ -210,14 +260,23 @@ expect_state "the brought back words saved" "index=animals|colors|fruit|snacks|p
 
 # The end of the desktop session (SIGTERM): the program ends at once, and the
 # words come back too.
-step 12 "SIGTERM right after typing; started again: Yes brings the words back" \
+# On Windows the session's end is the system's question to every window
+# (WM_QUERYENDSESSION, then WM_ENDSESSION), which wineboot asks.
+if $windows; then how="the session ends (wineboot)"; else how=SIGTERM; fi
+step 12 "$how right after typing; started again: Yes brings the words back" \
     main ctrl+o @"Select a category" "Home Down Tab space" gone main ctrl+End =Teal 0.5
-kill -TERM "$app_pid" && ended 0
+if $windows; then
+    timeout 60 "$wine_run" wineboot --end-session </dev/null >>"$out/wine.log" 2>&1 ||
+        fail "wineboot did not end the session (status $?): the program held it up"
+else
+    kill -TERM "$app_pid"
+fi
+ended 0
 start_app
 user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
 user main ctrl+s @Success Return gone main alt+f "?Quillbox" x
 ended 0
-expect_state "the words brought back after SIGTERM, saved" \
+expect_state "the words brought back after $how, saved" \
     "index=animals|colors|fruit|snacks|planets|fish" "Fish=cod|eel" "Planets=mars|venus" \
     "Snacks=kiwi|mango" "animals=cat|dog|horse|lynx" "colors=cyan|teal" "fruit=apple|pear|plum"
 printf 'PASSED in %d s\n' $((SECONDS - started))
