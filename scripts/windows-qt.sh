@@ -2,8 +2,8 @@
 # Cross-builds Qt 6 (qtbase only: Core, Gui, Widgets, Test and the Windows
 # platform plugins) for 64-bit Windows with Debian's MinGW-w64, from Debian's
 # own qt6-base source of the same version as the host's qt6-base-dev, and
-# keeps it in a cache outside the repository. The first run took 42 minutes
-# on 2 cores, nearly all of it the build; later runs return at once.
+# keeps it in a cache outside the repository. The first run took 33 minutes
+# on 2 idle cores, nearly all of it the build; later runs return at once.
 #
 # Usage: scripts/windows-qt.sh [--rebuild]
 #   prefix=$(scripts/windows-qt.sh)
@@ -173,7 +173,7 @@ configure_args=(
     # Debian's source drops src/3rdparty/wintab, which the tablet support needs.
     -no-feature-tabletevent
     # Bundled third-party libraries; FreeType also gives the offscreen plugin,
-    # which the tests use. No JPEG: the program shows none.
+    # for a widget program run without a display. No JPEG: the program shows none.
     -qt-zlib -qt-pcre -qt-libpng -no-libjpeg -qt-freetype -qt-harfbuzz
     --
     -G Ninja
