@@ -52,7 +52,8 @@ printf '  in all %s\n' "$(du -sh "$folder" | cut -f1)"
 
 step "Wine, in a private prefix (build-win/wine/)"
 export QUILLBOX_WINEPREFIX="$root/build-win/wine"
-export QUILLBOX_WINEPATH="$qt/bin:$mingw:$(dirname "$(runtime libwinpthread-1.dll)")"
+QUILLBOX_WINEPATH="$qt/bin:$mingw:$(dirname "$(runtime libwinpthread-1.dll)")"
+export QUILLBOX_WINEPATH
 # Made at the first program; Wine's default dialog font then resolves to a
 # sans font that is installed. RelayInclude lets the end-to-end test see the
 # beeps (only when it asks for them with WINEDEBUG=+relay). With no window
