@@ -17,8 +17,9 @@ QString programFolder();
 void setProgramFolder(const QString& folder);
 
 // Shows topic of the help file at helpFile. False, with nothing shown, when
-// the help library cannot be loaded; a missing or damaged file is the help's
-// own to report.
+// the help library cannot be loaded, or on Windows when HTML Help opens no
+// window for the file (missing or damaged); elsewhere a missing or damaged
+// file is the viewer's own to report.
 bool showHelpTopic(const QString& helpFile, const QString& topic);
 
 } // namespace ui

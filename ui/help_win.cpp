@@ -1,6 +1,5 @@
 // Help on Windows: the system's HTML Help, loaded when first asked for, as a
-// help file expects. It shows its own window and reports a missing or
-// damaged file itself.
+// help file expects. It shows its own window.
 #include "ui/help.h"
 
 #include <QDir>
@@ -31,8 +30,10 @@ bool showHelpTopic(const QString& helpFile, const QString& topic) {
     // The ANSI call takes the path and the topic in the system's code page.
     const QByteArray path = QDir::toNativeSeparators(helpFile).toLocal8Bit();
     const QByteArray name = topic.toLocal8Bit();
-    show(nullptr, path.constData(), kDisplayTopic, reinterpret_cast<DWORD_PTR>(name.constData()));
-    return true;
+    // No window: the file is missing or is no help file. HTML Help says so
+    // itself on some systems and not on others, so the program says so.
+    return show(nullptr, path.constData(), kDisplayTopic,
+                reinterpret_cast<DWORD_PTR>(name.constData())) != nullptr;
 }
 
 } // namespace ui

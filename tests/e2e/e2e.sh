@@ -33,7 +33,8 @@ rm -rf "$out" && mkdir -p "$out" && out=$(realpath "$out") && work=$(mktemp -d "
 kestrel=$out/kestrel expected=$out/expected started=$SECONDS step_name=setup app_pid='' open=() DISPLAY=''
 # At the end: quillbox before its display, then Xvfb and xev.
 trap '[ -z "$app_pid" ] || { kill -KILL "$app_pid" && wait "$app_pid"; } 2>/dev/null
-    kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"' EXIT
+    kill $(jobs -p) 2>/dev/null; wait; rm -rf "$work"
+    [ -z "${help_file:-}" ] || [ ! -e "$help_file.away" ] || mv "$help_file.away" "$help_file"' EXIT
 trap 'fail "interrupted"' INT TERM
 
 fail() { # message: reports it with a screenshot of the screen, and ends the test
@@ -181,10 +182,17 @@ step 1 "password" @"Select a category" =Quorp7 Return @Quillbox Return gone \
     @"Select a category" ctrl+a =quorp7 Return gone "?Quillbox"
 main_win=$win
 expect_state "the start" # starting writes nothing
-# The system's HTML Help opens the help file: its window bears the file's own
-# title, which it has read from the file.
-! $windows || step 1h "Help > Contents, in HTML Help" main alt+h "?Quillbox" c \
-    @"Quillbox Help" alt+F4 gone
+if $windows; then
+    # Without its help file HTML Help opens no window, and the program says so
+    # ("help files not properly installed").
+    help_file=${program%/*}/Quillbox.chm
+    mv "$help_file" "$help_file.away"
+    step 1h "Help > Contents without the help file" main alt+h "?Quillbox" c 1 @Quillbox Return gone
+    mv "$help_file.away" "$help_file"
+    # HTML Help opens the help file: its window bears the file's own title,
+    # which it has read from the file.
+    step 1i "Help > Contents, in HTML Help" main alt+h "?Quillbox" c @"Quillbox Help" alt+F4 gone
+fi
 
 # A digit and a space are refused: nothing appears for them.
 beeps() { grep -c 'Call user32.MessageBeep' "$out/quillbox.log"; } # Wine's log of the calls
