@@ -14,6 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace ui {
 
 namespace {
@@ -106,6 +110,14 @@ void WidgetPlatform::hold(int milliseconds) {
 
 void WidgetPlatform::endProgram(int exitCode) {
     std::fflush(nullptr);
+#ifdef _WIN32
+    // _Exit ends through ExitProcess, which stops the other threads wherever
+    // they are and then runs every library's detach code: the journal's
+    // thread, asleep in the threads library, could leave it a lock that it
+    // then waited for, for ever. TerminateProcess ends at once, as _Exit
+    // means to; every file the program wrote is synced already.
+    TerminateProcess(GetCurrentProcess(), UINT(exitCode));
+#endif
     std::_Exit(exitCode);
 }
 
