@@ -211,6 +211,7 @@ void frmMain::txtEditor_Change() {
     // Every change the user makes counts: the Delete key, Undo and Redo too.
     if (!txtEditor->settingText())
         globals::ListChanged = true;
+    recovery_.textChanged();
     recovery_.update();
     if (restoringStep) {
         restoringStep = false; // the change was Undo's or Redo's own
@@ -281,6 +282,7 @@ void frmMain::Form_QueryUnload(bool& Cancel) {
 
 void frmMain::Form_Unload() {
     recovery_.discard();
+    recovery_.bringUpToDate(); // the journal gone before the program
     core::EndProgram();
 }
 

@@ -419,9 +419,9 @@ void benchRecover() {
             globals::resetState();
             store::ListStore::instance().reset();
             store::RecoveryJournal journal; // left behind by a copy that ended
-            journal.open(kestrel, QStringLiteral("big"));
-            journal.keep(words);
-            journal.flush();
+            journal.setText(words);
+            journal.follow(kestrel, QStringLiteral("big"), true);
+            journal.flush(60000);
         });
     line("recover", "ms", ms, 500.0,
          QStringLiteral("start-up with a journal of %1 characters, brought back").arg(characters));

@@ -2,6 +2,8 @@
 
 #include "commands/frmRecover.h"
 #include "core/globals.h"
+#include "core/messages.h"
+#include "core/services.h"
 #include "store/ListStore.h"
 #include "store/listFiles.h"
 #include "ui/Forms.h"
@@ -9,6 +11,8 @@
 #include "ui/MultiLineTextBox.h"
 #include "ui/look.h"
 #include "ui/platform.h"
+
+#include <QScopedValueRollback>
 
 namespace commands {
 
@@ -23,45 +27,55 @@ bool sameAsFile(const QString& name, const QString& text) {
 } // namespace
 
 Recovery::Recovery(ui::MainWindow& main) : main_(main) {
-    timer_.setSingleShot(true);
-    timer_.setInterval(kDelayMilliseconds);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { keepNow(); });
+    journal_.onKept([this](bool nowKept) {
+        QMetaObject::invokeMethod(
+            &context_, [this, nowKept] { kept(nowKept); }, Qt::QueuedConnection);
+    });
+}
+
+void Recovery::textChanged() {
+    if (restoring_)
+        return;
+    const ui::MultiLineTextBox::Edit& edit = main_.txtEditor->lastEdit();
+    if (edit.position < 0) // changed in a way not known: the whole text, seldom
+        journal_.setText(main_.txtEditor->Text());
+    else
+        journal_.edit(edit.position, int(edit.removed.size()), edit.added);
 }
 
 void Recovery::update() {
-    if (!globals::ListChanged || globals::CurrentCategory.isEmpty()) {
-        timer_.stop();
-        journal_.discard();
-        return;
-    }
-    if (journal_.listName() != globals::CurrentCategory ||
-        journal_.kestrelFolder() != globals::KestrelFolder)
-        journal_.open(globals::KestrelFolder, globals::CurrentCategory);
-    if (!timer_.isActive())
-        timer_.start();
+    follow(globals::ListChanged && !globals::CurrentCategory.isEmpty());
 }
 
-void Recovery::keepNow() {
-    journal_.keep(main_.txtEditor->Text());
+void Recovery::follow(bool unsaved) {
+    const Followed now{globals::KestrelFolder, globals::CurrentCategory, unsaved};
+    if (now.unsaved == followed_.unsaved && now.listName == followed_.listName &&
+        now.kestrelFolder == followed_.kestrelFolder)
+        return;
+    followed_ = now;
+    journal_.follow(now.kestrelFolder, now.listName, now.unsaved);
 }
 
 bool Recovery::bringUpToDate() {
-    if (!journal_.isOpen())
-        return true;
-    timer_.stop();
-    keepNow();
-    return journal_.flush();
+    return journal_.flush(kEndMilliseconds);
 }
 
 void Recovery::discard() {
-    timer_.stop();
-    journal_.discard();
+    follow(false);
+}
+
+void Recovery::kept(bool kept) {
+    if (kept) {
+        told_ = false;
+    } else if (!told_) {
+        told_ = true;
+        core::MsgBox(messages::journalNotKept(store::RecoveryJournal::folder()));
+    }
 }
 
 void Recovery::offer() {
+    store::RecoveryJournal::removeLeftovers();
     for (store::LeftJournal& left : store::RecoveryJournal::leftBehind(globals::KestrelFolder)) {
-        if (journal_.isOpen())
-            return; // words brought back already: the rest wait for another start
         if (sameAsFile(left.listName, left.text)) {
             left.discard();
             continue;
@@ -75,14 +89,19 @@ void Recovery::offer() {
         }
         globals::CurrentCategory = left.listName;
         globals::ListChanged = true;
-        const QString text = left.text;
-        journal_.adopt(std::move(left));
         ui::setCaption(main_.lblCategoryLabel,
                        QStringLiteral("category: %1").arg(globals::CurrentCategory.toLower()));
-        main_.txtEditor->setText(text);
+        // The journal already holds these words: it takes them over as they are.
+        followed_ = {globals::KestrelFolder, left.listName, true};
+        {
+            const QScopedValueRollback<bool> restoring(restoring_, true);
+            main_.txtEditor->setText(left.text);
+        }
+        journal_.adopt(std::move(left));
         main_.showEditing();
         main_.txtEditor_ResetUndo();
         main_.txtEditor->SetFocus();
+        return; // the others wait for a later start
     }
 }
 

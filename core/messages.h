@@ -92,6 +92,12 @@ inline QString indexNotWritten() {
 inline QString listNotWritten(const QString& path) {
     return QStringLiteral("could not write %1.  Do you have permissions?").arg(path);
 }
+// No recovery journal can be kept: said once, until one can be kept again.
+inline QString journalNotKept(const QString& folder) {
+    return QStringLiteral("Quillbox cannot keep a copy of your unsaved words in %1.  Until you "
+                          "save them, they are lost if Quillbox ends without saving.")
+        .arg(folder);
+}
 inline QString saved() {
     return QStringLiteral("Word list was saved.");
 }

@@ -1,6 +1,8 @@
 #include "store/RecoveryJournal.h"
 
+#include "store/exchangeFile.h"
 #include "store/files.h"
+#include "store/textFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,22 +10,44 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace store {
 
 namespace {
-const QByteArray kMagic = QByteArrayLiteral("Quillbox recovery journal 1");
+const QByteArray kMagic = QByteArrayLiteral("Quillbox recovery journal 2");
+// The journal of earlier versions: the words whole, in UTF-8, CR LF between lines.
+const QByteArray kFirstMagic = QByteArrayLiteral("Quillbox recovery journal 1");
 const QString kSuffix = QStringLiteral(".journal");
 // A lock file of QLockFile's holds a few short lines.
 constexpr qint64 kLargestLock = 4096;
-// Copies of the program that edit the same list at once each keep a journal.
+// Copies of the program that edit the same list at once, and journals left
+// behind for it, each take a name.
 constexpr int kMostCopies = 16;
+// Changes are added at a journal's end until they outgrow its words (or
+// this, for a short list); then it is written whole again.
+constexpr qsizetype kSmallestLog = 256 * 1024;
+// What is read of a journal to tell whose it is.
+constexpr qint64 kHeaderBytes = 64 * 1024;
+// A write that failed is tried again after this long.
+constexpr int kRetryMilliseconds = 2000;
+
+using Clock = std::chrono::steady_clock;
 
 QByteArray digestOf(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex();
+}
+
+// The check of one change: its line and its characters.
+QByteArray checkOf(const QByteArray& line, const QByteArray& added) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(line);
+    hash.addData(added);
+    return hash.result().toHex().left(16);
 }
 
 QString journalPath(const QString& kestrelFolder, const QString& listName, int copy) {
@@ -32,35 +56,116 @@ QString journalPath(const QString& kestrelFolder, const QString& listName, int c
            (copy > 1 ? QStringLiteral("-%1").arg(copy) : QString()) + kSuffix;
 }
 
-QByteArray journalBytes(const QString& kestrelFolder, const QString& listName,
-                        const QString& text) {
-    const QByteArray body = text.toUtf8();
+QByteArray headerOf(const QString& kestrelFolder, const QString& listName,
+                    const QByteArray& words) {
     return kMagic + "\nfolder " + QUrl::toPercentEncoding(kestrelFolder) + "\nlist " +
-           QUrl::toPercentEncoding(listName) + "\nsha1 " + digestOf(body) + "\n\n" + body;
+           QUrl::toPercentEncoding(listName) + "\nwords " + QByteArray::number(words.size()) +
+           ' ' + digestOf(words) + "\n\n";
 }
 
-struct Parsed {
-    bool ok = false;
-    QString kestrelFolder, listName, text;
+QByteArray changeOf(qsizetype position, qsizetype removed, const QByteArray& added) {
+    const QByteArray line = "edit " + QByteArray::number(position) + ' ' +
+                            QByteArray::number(removed) + ' ' + QByteArray::number(added.size());
+    return line + ' ' + checkOf(line, added) + '\n' + added;
+}
+
+struct Header {
+    int version = 0; // 0: no journal
+    QString kestrelFolder, listName;
+    qsizetype start = 0;  // where the words begin
+    qint64 length = 0;    // of the words (version 2)
+    QByteArray digest;
 };
 
-Parsed parse(const QByteArray& bytes) {
-    Parsed p;
+Header headerIn(const QByteArray& bytes) {
+    Header h;
     const qsizetype end = bytes.indexOf("\n\n");
     if (end < 0)
-        return p;
-    const QList<QByteArray> header = bytes.left(end).split('\n');
-    if (header.size() != 4 || header[0] != kMagic || !header[1].startsWith("folder ") ||
-        !header[2].startsWith("list ") || !header[3].startsWith("sha1 "))
-        return p;
-    const QByteArray body = bytes.mid(end + 2);
-    if (digestOf(body) != header[3].mid(5))
-        return p; // damaged
-    p.kestrelFolder = QString::fromUtf8(QByteArray::fromPercentEncoding(header[1].mid(7)));
-    p.listName = QString::fromUtf8(QByteArray::fromPercentEncoding(header[2].mid(5)));
-    p.text = QString::fromUtf8(body);
-    p.ok = !p.listName.isEmpty();
-    return p;
+        return h;
+    const QList<QByteArray> lines = bytes.left(end).split('\n');
+    if (lines.size() != 4 || !lines[1].startsWith("folder ") || !lines[2].startsWith("list "))
+        return h;
+    if (lines[0] == kMagic && lines[3].startsWith("words ")) {
+        const QList<QByteArray> words = lines[3].mid(6).split(' ');
+        bool number = false;
+        h.length = words.value(0).toLongLong(&number);
+        if (words.size() != 2 || !number || h.length < 0)
+            return h;
+        h.digest = words[1];
+        h.version = 2;
+    } else if (lines[0] == kFirstMagic && lines[3].startsWith("sha1 ")) {
+        h.digest = lines[3].mid(5);
+        h.version = 1;
+    } else {
+        return h;
+    }
+    h.kestrelFolder = QString::fromUtf8(QByteArray::fromPercentEncoding(lines[1].mid(7)));
+    h.listName = QString::fromUtf8(QByteArray::fromPercentEncoding(lines[2].mid(5)));
+    h.start = end + 2;
+    return h;
+}
+
+// The words of a journal: as last written whole, with the changes after
+// them made, up to the first one that is torn or damaged. Nothing when the
+// words themselves are damaged.
+std::optional<QString> wordsIn(const Header& h, const QByteArray& bytes) {
+    if (h.version == 1) {
+        const QByteArray body = bytes.mid(h.start);
+        if (digestOf(body) != h.digest)
+            return std::nullopt;
+        return QString::fromUtf8(body).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    }
+    if (bytes.size() - h.start < h.length)
+        return std::nullopt;
+    QByteArray text = bytes.mid(h.start, qsizetype(h.length));
+    if (digestOf(text) != h.digest)
+        return std::nullopt;
+    for (qsizetype at = h.start + qsizetype(h.length); at < bytes.size();) {
+        // "edit <position> <removed> <length> <check>", then the characters
+        const qsizetype end = bytes.indexOf('\n', at);
+        const QList<QByteArray> fields = bytes.mid(at, qMax<qsizetype>(end - at, 0)).split(' ');
+        if (end < 0 || fields.size() != 5 || fields[0] != "edit")
+            break;
+        bool numbers[3] = {};
+        const qint64 position = fields[1].toLongLong(&numbers[0]);
+        const qint64 removed = fields[2].toLongLong(&numbers[1]);
+        const qint64 length = fields[3].toLongLong(&numbers[2]);
+        if (!numbers[0] || !numbers[1] || !numbers[2] || position < 0 || removed < 0 ||
+            length < 0 || position + removed > text.size() || length > bytes.size() - end - 1)
+            break;
+        const QByteArray added = bytes.mid(end + 1, qsizetype(length));
+        const QByteArray line = bytes.mid(at, end - at - fields[4].size() - 1);
+        if (checkOf(line, added) != fields[4])
+            break;
+        text.replace(qsizetype(position), qsizetype(removed), added);
+        at = end + 1 + qsizetype(length);
+    }
+    return decodeText(text);
+}
+
+// What the editor can hold: lines of small letters, as typed or as a list
+// file brings them (spaces, digits and signs of Windows-1252 among them), but
+// no control characters and nothing a list file cannot hold.
+bool isEditorText(const QString& text) {
+    for (const QChar c : text)
+        if (c != u'\n' && (!c.isPrint() || c.toLower() != c))
+            return false;
+    return decodeText(encodeText(text)) == text;
+}
+
+// A name that Import would take from an exchange file.
+bool isListName(const QString& name) {
+    return !isUnsafeListName(name) && decodeText(encodeText(name)) == name;
+}
+
+// The first bytes of an ordinary file (not a link), without waiting on
+// anything that took its place meanwhile.
+QByteArray headOf(const QString& path) {
+    if (pathKind(path, kMaxJournalBytes) != PathKind::Plain)
+        return QByteArray();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? file.read(kHeaderBytes)
+                                                                   : QByteArray();
 }
 
 // A lock of the journal at path for this copy, or nothing when another
@@ -76,6 +181,16 @@ std::unique_ptr<QLockFile> lockJournal(const QString& path) {
     lock->setStaleLockTime(0);
     return lock->tryLock(0) ? std::move(lock) : nullptr;
 }
+
+// What the main thread hands over, in the order it happened.
+struct Step {
+    enum class Kind { Text, Edit, Follow, Adopt } kind = Kind::Text;
+    int position = 0, removed = 0;
+    QString text; // the whole text, the characters added, or the list's name
+    QString kestrelFolder;
+    bool unsaved = false;
+    std::shared_ptr<LeftJournal> left;
+};
 } // namespace
 
 QString journalFolder() {
@@ -84,72 +199,237 @@ QString journalFolder() {
 }
 
 void LeftJournal::discard() {
-    QFile::remove(path);
+    removeFile(path);
     lock.reset();
 }
 
-// The words are written by a thread of the journal's own; what it is handed
-// waits under the mutex, the newest replacing an older one not yet written.
 struct RecoveryJournal::Impl {
-    QString kestrelFolder, listName;
-    std::unique_ptr<QLockFile> lock;
-
+    // Shared with the main thread, under the mutex.
     std::mutex mutex;
-    std::condition_variable changed;
-    QString path;    // where the thread writes; empty while no journal is kept
-    QString pending; // the words handed over and not yet taken by the thread
-    bool hasPending = false;
-    bool writing = false;
+    std::condition_variable wake, answered;
+    std::vector<Step> steps;
+    quint64 flushAsked = 0, flushAnswered = 0;
+    quint64 writeAsked = 0; // the last ask that wants what is not on disk written at once
+    bool flushed = true;
     bool stopping = false;
-    bool failed = false;
+    QString shownPath;
+    std::function<void(bool)> keptCallback;
+
+    // The thread's own.
+    QByteArray text; // the editor's text, one byte a character
+    QString kestrelFolder, listName;
+    bool unsaved = false;
+    QString path; // the journal this copy holds, locked; empty while none
+    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<AtomicFile> file; // the journal as last written whole, open
+    bool whole = true;  // its next write is a whole one: no file, or its end not known
+    bool dirty = false; // the file does not hold the text
+    QByteArray changes; // the changes not written yet, when the next write adds them
+    qsizetype logged = 0; // the changes in the file
+    Clock::time_point due;
+    int kept = -1; // what was last told: -1 nothing, 0 failing, 1 kept
+
     std::thread thread;
+
+    Impl() : thread([this] { run(); }) {}
 
     ~Impl() {
         {
             std::lock_guard<std::mutex> guard(mutex);
             stopping = true;
         }
-        changed.notify_all();
-        if (thread.joinable())
-            thread.join();
+        wake.notify_all();
+        thread.join();
     }
 
     void run() {
         std::unique_lock<std::mutex> guard(mutex);
         for (;;) {
-            changed.wait(guard, [this] { return stopping || hasPending; });
-            if (stopping && !hasPending)
+            const auto ready = [this] {
+                return stopping || !steps.empty() || flushAsked != flushAnswered;
+            };
+            if (dirty && unsaved)
+                wake.wait_until(guard, due, ready);
+            else
+                wake.wait(guard, ready);
+            if (stopping)
                 return;
-            const QString target = path, folder = kestrelFolder, name = listName;
-            QString text;
-            text.swap(pending);
-            hasPending = false;
-            writing = true;
+            std::vector<Step> taken;
+            taken.swap(steps);
+            const quint64 flush = flushAsked;
+            const bool flushing = flush != flushAnswered;
+            const bool writeNow = writeAsked > flushAnswered;
             guard.unlock();
-            const bool written =
-                writeFileAtomically(target, journalBytes(folder, name, text)) == FileStatus::Ok;
+            for (Step& step : taken)
+                take(step);
+            if (dirty && unsaved && (writeNow || Clock::now() >= due))
+                write();
             guard.lock();
-            writing = false;
-            failed = !written;
-            changed.notify_all();
+            if (flushing) {
+                flushAnswered = flush;
+                flushed = !(dirty && unsaved);
+                answered.notify_all();
+            }
         }
     }
 
-    // Waits for the thread to finish what it writes now; with the mutex held.
-    void waitIdle(std::unique_lock<std::mutex>& guard) {
-        changed.wait(guard, [this] { return !writing && !hasPending; });
+    void changed() {
+        if (!dirty)
+            due = Clock::now() + std::chrono::milliseconds(kDelayMilliseconds);
+        dirty = true;
     }
 
-    void own(const QString& folder, const QString& name, const QString& journal,
-             std::unique_ptr<QLockFile> journalLock) {
-        std::lock_guard<std::mutex> guard(mutex);
-        kestrelFolder = folder;
-        listName = name;
+    void take(Step& step) {
+        switch (step.kind) {
+        case Step::Kind::Text:
+            replaceText(encodeText(step.text).replace("\r\n", "\n"));
+            break;
+        case Step::Kind::Edit: {
+            const QByteArray added = encodeText(step.text);
+            if (step.position <= 0 && step.removed >= text.size()) {
+                replaceText(added);
+                break;
+            }
+            const qsizetype position = qBound(qsizetype(0), qsizetype(step.position), text.size());
+            const qsizetype removed = qBound(qsizetype(0), qsizetype(step.removed), text.size() - position);
+            text.replace(position, removed, added);
+            if (!whole)
+                changes += changeOf(position, removed, added);
+            changed();
+            break;
+        }
+        case Step::Kind::Follow: {
+            const bool same = step.kestrelFolder == kestrelFolder &&
+                              step.text.compare(listName, Qt::CaseInsensitive) == 0;
+            if (!step.unsaved || !same)
+                close(true); // saved, or given up
+            if (step.unsaved && (!unsaved || !same))
+                due = Clock::now() + std::chrono::milliseconds(kDelayMilliseconds);
+            kestrelFolder = step.kestrelFolder;
+            listName = step.text;
+            unsaved = step.unsaved;
+            break;
+        }
+        case Step::Kind::Adopt:
+            close(true);
+            kestrelFolder = step.left->kestrelFolder;
+            listName = step.left->listName;
+            unsaved = true;
+            text = encodeText(step.left->text).replace("\r\n", "\n");
+            setPath(step.left->path);
+            lock = std::move(step.left->lock);
+            dirty = false; // its words are on disk; it is written whole at their first change
+            break;
+        }
+    }
+
+    void replaceText(const QByteArray& bytes) {
+        text = bytes;
+        whole = true;
+        changes.clear();
+        changed();
+    }
+
+    void setPath(const QString& journal) {
         path = journal;
-        lock = std::move(journalLock);
-        failed = false;
-        if (!thread.joinable())
-            thread = std::thread([this] { run(); });
+        std::lock_guard<std::mutex> guard(mutex);
+        shownPath = journal;
+    }
+
+    // Lets go of the journal; removes it when its words were saved or given up.
+    void close(bool remove) {
+        file.reset();
+        if (remove && !path.isEmpty())
+            removeFile(path);
+        lock.reset();
+        setPath(QString());
+        whole = true;
+        changes.clear();
+        logged = 0;
+        dirty = true;
+    }
+
+    // A journal for the list: the first name that holds nothing, not even a
+    // journal left behind, and whose lock this copy can take.
+    bool openJournal() {
+        if (!QDir().mkpath(journalFolder()))
+            return false;
+        for (int copy = 1; copy <= kMostCopies; ++copy) {
+            const QString journal = journalPath(kestrelFolder, listName, copy);
+            if (pathKind(journal, 0) != PathKind::Missing)
+                continue;
+            if (std::unique_ptr<QLockFile> taken = lockJournal(journal)) {
+                lock = std::move(taken);
+                setPath(journal);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void write() {
+        for (int attempt = 0; attempt <= kMostCopies; ++attempt) {
+            if (path.isEmpty() && !openJournal())
+                break;
+            if (!whole && file && logged + changes.size() <= qMax(kSmallestLog, text.size())) {
+                if (file->append(changes)) {
+                    logged += changes.size();
+                    return written();
+                }
+                whole = true; // where its end is now is not known
+            }
+            auto fresh = std::make_unique<AtomicFile>(path, AtomicFile::Links::Refuse);
+            const FileStatus opened = fresh->open();
+            if (opened == FileStatus::NotRegular) {
+                close(false); // something else took its place: left as it is
+                continue;
+            }
+            if (opened == FileStatus::Ok &&
+                fresh->write(headerOf(kestrelFolder, listName, text)) && fresh->write(text) &&
+                fresh->commit()) {
+                file = std::move(fresh);
+                logged = 0;
+                return written();
+            }
+            break;
+        }
+        file.reset();
+        whole = true;
+        changes.clear();
+        due = Clock::now() + std::chrono::milliseconds(kRetryMilliseconds);
+        tell(false);
+    }
+
+    void written() {
+        whole = false;
+        dirty = false;
+        changes.clear();
+        tell(true);
+    }
+
+    void tell(bool nowKept) {
+        if (kept == int(nowKept))
+            return;
+        kept = int(nowKept);
+        std::function<void(bool)> callback;
+        {
+            std::lock_guard<std::mutex> guard(mutex);
+            callback = keptCallback;
+        }
+        if (callback)
+            callback(nowKept);
+    }
+
+    // Waits at most timeout for the thread to take what it was handed (and,
+    // with write, to write what is not on disk): whether the words are.
+    bool ask(int timeoutMilliseconds, bool write);
+
+    void hand(Step&& step) {
+        {
+            std::lock_guard<std::mutex> guard(mutex);
+            steps.push_back(std::move(step));
+        }
+        wake.notify_all();
     }
 };
 
@@ -157,74 +437,86 @@ RecoveryJournal::RecoveryJournal() : d(std::make_unique<Impl>()) {}
 
 RecoveryJournal::~RecoveryJournal() = default;
 
-bool RecoveryJournal::open(const QString& kestrelFolder, const QString& listName) {
-    discard();
-    if (!QDir().mkpath(journalFolder()))
-        return false;
-    for (int copy = 1; copy <= kMostCopies; ++copy) {
-        const QString journal = journalPath(kestrelFolder, listName, copy);
-        if (std::unique_ptr<QLockFile> lock = lockJournal(journal)) {
-            d->own(kestrelFolder, listName, journal, std::move(lock));
-            return true;
-        }
-    }
-    return false;
+void RecoveryJournal::setText(const QString& text) {
+    Step step;
+    step.kind = Step::Kind::Text;
+    step.text = text;
+    d->hand(std::move(step));
+}
+
+void RecoveryJournal::edit(int position, int removed, const QString& added) {
+    Step step;
+    step.kind = Step::Kind::Edit;
+    step.position = position;
+    step.removed = removed;
+    step.text = added;
+    d->hand(std::move(step));
+}
+
+void RecoveryJournal::follow(const QString& kestrelFolder, const QString& listName, bool unsaved) {
+    Step step;
+    step.kind = Step::Kind::Follow;
+    step.kestrelFolder = kestrelFolder;
+    step.text = listName;
+    step.unsaved = unsaved;
+    d->hand(std::move(step));
 }
 
 void RecoveryJournal::adopt(LeftJournal&& left) {
-    discard();
-    d->own(left.kestrelFolder, left.listName, left.path, std::move(left.lock));
+    Step step;
+    step.kind = Step::Kind::Adopt;
+    step.left = std::make_shared<LeftJournal>(std::move(left));
+    d->hand(std::move(step));
 }
 
-bool RecoveryJournal::isOpen() const {
-    std::lock_guard<std::mutex> guard(d->mutex);
-    return !d->path.isEmpty();
+bool RecoveryJournal::flush(int timeoutMilliseconds) {
+    return d->ask(timeoutMilliseconds, true);
 }
 
-QString RecoveryJournal::kestrelFolder() const {
-    std::lock_guard<std::mutex> guard(d->mutex);
-    return d->path.isEmpty() ? QString() : d->kestrelFolder;
+void RecoveryJournal::settle() const {
+    d->ask(60000, false);
 }
 
-QString RecoveryJournal::listName() const {
+bool RecoveryJournal::Impl::ask(int timeoutMilliseconds, bool write) {
+    std::unique_lock<std::mutex> guard(mutex);
+    const quint64 ticket = ++flushAsked;
+    if (write)
+        writeAsked = ticket;
+    wake.notify_all();
+    return answered.wait_for(guard, std::chrono::milliseconds(timeoutMilliseconds),
+                             [this, ticket] { return flushAnswered >= ticket; }) &&
+           flushed;
+}
+
+void RecoveryJournal::onKept(std::function<void(bool)> kept) {
     std::lock_guard<std::mutex> guard(d->mutex);
-    return d->path.isEmpty() ? QString() : d->listName;
+    d->keptCallback = std::move(kept);
+}
+
+QString RecoveryJournal::folder() {
+    return journalFolder();
 }
 
 QString RecoveryJournal::path() const {
     std::lock_guard<std::mutex> guard(d->mutex);
-    return d->path;
+    return d->shownPath;
 }
 
-void RecoveryJournal::keep(const QString& text) {
-    {
-        std::lock_guard<std::mutex> guard(d->mutex);
-        if (d->path.isEmpty())
-            return;
-        d->pending = text;
-        d->hasPending = true;
-    }
-    d->changed.notify_all();
-}
-
-bool RecoveryJournal::flush() {
-    std::unique_lock<std::mutex> guard(d->mutex);
-    d->waitIdle(guard);
-    return !d->path.isEmpty() && !d->failed;
-}
-
-void RecoveryJournal::discard() {
-    QString journal;
-    {
-        std::unique_lock<std::mutex> guard(d->mutex);
-        d->hasPending = false;
-        d->pending.clear();
-        d->waitIdle(guard);
-        journal.swap(d->path);
-    }
-    if (!journal.isEmpty())
-        QFile::remove(journal);
-    d->lock.reset();
+bool RecoveryJournal::read(const QString& path, LeftJournal& journal) {
+    const ReadResult file = readFile(path, kMaxJournalBytes);
+    if (file.status != FileStatus::Ok || pathKind(path, kMaxJournalBytes) != PathKind::Plain)
+        return false; // too large, not an ordinary file, unreadable
+    const Header header = headerIn(file.bytes);
+    if (header.version == 0 || !isListName(header.listName))
+        return false;
+    const std::optional<QString> words = wordsIn(header, file.bytes);
+    if (!words || !isEditorText(*words))
+        return false;
+    journal.path = path;
+    journal.kestrelFolder = header.kestrelFolder;
+    journal.listName = header.listName;
+    journal.text = QString(*words).replace(u'\n', QLatin1String("\r\n"));
+    return true;
 }
 
 std::vector<LeftJournal> RecoveryJournal::leftBehind(const QString& kestrelFolder) {
@@ -234,19 +526,23 @@ std::vector<LeftJournal> RecoveryJournal::leftBehind(const QString& kestrelFolde
              {QStringLiteral("*") + kSuffix},
              QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString path = folder.filePath(name);
-        const ReadResult file = readFile(path, kMaxJournalBytes);
-        if (file.status != FileStatus::Ok)
-            continue; // too large, not an ordinary file, unreadable: passed over
-        Parsed journal = parse(file.bytes);
-        if (!journal.ok || journal.kestrelFolder != kestrelFolder)
+        // Only the journals of this Kestrel folder are read whole.
+        if (headerIn(headOf(path)).kestrelFolder != kestrelFolder)
             continue;
         std::unique_ptr<QLockFile> lock = lockJournal(path);
         if (!lock)
             continue; // a copy that is still running keeps it
-        left.push_back(LeftJournal{path, journal.kestrelFolder, journal.listName, journal.text,
-                                   std::move(lock)});
+        LeftJournal journal;
+        if (!read(path, journal) || journal.kestrelFolder != kestrelFolder)
+            continue; // damaged, or not what it claims: left as it is
+        journal.lock = std::move(lock);
+        left.push_back(std::move(journal));
     }
     return left;
+}
+
+void RecoveryJournal::removeLeftovers() {
+    removeLeftoverTemporaryFiles(journalFolder());
 }
 
 } // namespace store

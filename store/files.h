@@ -68,7 +68,13 @@ bool fitsFileSystem(const QString& fileName);
 // that every list name the file system takes can be saved.
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString& path);
+    // What is done with a link at path: the file it points to is replaced
+    // (the data files), or, for a file of the program's own that nothing else
+    // writes, the link is refused (NotRegular) and never followed. Such a
+    // file is never written in place, and stays open after its commit, so
+    // that more can be added to it.
+    enum class Links { Follow, Refuse };
+    explicit AtomicFile(const QString& path, Links links = Links::Follow);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -76,6 +82,9 @@ public:
     FileStatus open();
     bool write(const QByteArray& bytes);
     bool commit();
+    // With Links::Refuse, after the commit: bytes added at the end of the
+    // file, synced.
+    bool append(const QByteArray& bytes);
 
     struct Impl;
 

@@ -48,15 +48,16 @@ void syncFolder(const QByteArray& folder) {
 }
 
 // The file that replacing path replaces: path itself, or the file a link
-// points to. NotRegular when that is not an ordinary file (or the link
-// dangles); exists and mode tell of the file found.
-FileStatus resolveTarget(const QString& path, QByteArray& target, bool& exists, mode_t& mode) {
+// points to (unless links are refused). NotRegular when that is not an
+// ordinary file (or the link dangles); exists and mode tell of the file found.
+FileStatus resolveTarget(const QString& path, QByteArray& target, bool& exists, mode_t& mode,
+                         bool followLinks = true) {
     target = encoded(path);
     exists = false;
     struct stat st;
     if (::lstat(target.constData(), &st) != 0)
         return errno == ENOENT ? FileStatus::Ok : FileStatus::Failed;
-    if (S_ISLNK(st.st_mode)) {
+    if (S_ISLNK(st.st_mode) && followLinks) {
         char real[PATH_MAX];
         if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
             !::realpath(target.constData(), real))
@@ -185,6 +186,7 @@ struct AtomicFile::Impl {
     QByteArray folder;
     QByteArray named; // the temporary file's name while it has one
     Kind kind = Kind::Unnamed;
+    bool own = false; // links refused, no writing in place, open after the commit
     int fd = -1;
     qint64 written = 0;
     bool failed = false;
@@ -248,16 +250,18 @@ struct AtomicFile::Impl {
             0)
             return false;
         named = name;
-        const bool closed = ::close(fd) == 0;
-        fd = -1;
-        return closed;
+        return own || closeFile();
     }
 
     bool commitNamed() {
         const bool synced = ::fdatasync(fd) == 0;
+        return synced && (own || closeFile());
+    }
+
+    bool closeFile() {
         const bool closed = ::close(fd) == 0;
         fd = -1;
-        return synced && closed;
+        return closed;
     }
 
     bool commitInPlace() {
@@ -269,8 +273,9 @@ struct AtomicFile::Impl {
     }
 };
 
-AtomicFile::AtomicFile(const QString& path) : d(std::make_unique<Impl>()) {
+AtomicFile::AtomicFile(const QString& path, Links links) : d(std::make_unique<Impl>()) {
     d->path = path;
+    d->own = links == Links::Refuse;
 }
 
 AtomicFile::~AtomicFile() = default;
@@ -278,13 +283,15 @@ AtomicFile::~AtomicFile() = default;
 FileStatus AtomicFile::open() {
     bool exists = false;
     mode_t mode = 0;
-    const FileStatus status = resolveTarget(d->path, d->target, exists, mode);
+    const FileStatus status = resolveTarget(d->path, d->target, exists, mode, !d->own);
     if (status != FileStatus::Ok)
         return status;
     d->folder = folderOf(d->target);
     if (!d->createUnnamed()) {
         const bool unsupported = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL;
         if (!unsupported || !d->createNamed()) {
+            if (d->own)
+                return FileStatus::Failed;
             // A folder that takes no new file: write the file itself, if it may be.
             const int error = errno;
             if (!exists || (error != EACCES && error != EPERM && error != EROFS))
@@ -333,6 +340,11 @@ bool AtomicFile::commit() {
     d->named.clear();
     syncFolder(d->folder);
     return true;
+}
+
+bool AtomicFile::append(const QByteArray& bytes) {
+    return d->own && d->named.isEmpty() && d->fd >= 0 && !d->failed &&
+           writeAll(d->fd, bytes.constData(), bytes.size()) && ::fdatasync(d->fd) == 0;
 }
 
 FileStatus replaceable(const QString& path) {

@@ -10,6 +10,9 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <io.h>
+#include <windows.h>
+
 namespace store {
 
 void setUnnamedTemporaries(bool) {}
@@ -74,18 +77,21 @@ bool fitsFileSystem(const QString& fileName) {
 }
 
 struct AtomicFile::Impl {
-    explicit Impl(const QString& p) : file(p) { file.setDirectWriteFallback(true); }
+    Impl(const QString& p, bool own) : file(p), own(own) { file.setDirectWriteFallback(!own); }
     QSaveFile file;
+    bool own; // links refused, no writing in place, open after the commit
     bool failed = false;
+    QFile added; // own: the file after its commit, for what is added to it
 };
 
-AtomicFile::AtomicFile(const QString& path) : d(std::make_unique<Impl>(path)) {}
+AtomicFile::AtomicFile(const QString& path, Links links)
+    : d(std::make_unique<Impl>(path, links == Links::Refuse)) {}
 
 AtomicFile::~AtomicFile() = default;
 
 FileStatus AtomicFile::open() {
     const QFileInfo info(d->file.fileName());
-    if (info.exists() && !info.isFile())
+    if ((info.exists() && !info.isFile()) || (d->own && info.isSymLink()))
         return FileStatus::NotRegular;
     return d->file.open(QIODevice::WriteOnly) ? FileStatus::Ok : FileStatus::Failed;
 }
@@ -97,7 +103,18 @@ bool AtomicFile::write(const QByteArray& bytes) {
 }
 
 bool AtomicFile::commit() {
-    return !d->failed && d->file.commit();
+    if (d->failed || !d->file.commit())
+        return false;
+    if (d->own) {
+        d->added.setFileName(d->file.fileName());
+        return d->added.open(QIODevice::WriteOnly | QIODevice::Append);
+    }
+    return true;
+}
+
+bool AtomicFile::append(const QByteArray& bytes) {
+    return d->added.isOpen() && d->added.write(bytes) == bytes.size() && d->added.flush() &&
+           ::FlushFileBuffers(HANDLE(::_get_osfhandle(d->added.handle())));
 }
 
 FileStatus replaceable(const QString& path) {

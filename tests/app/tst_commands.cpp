@@ -269,7 +269,7 @@ void CommandsTest::commands_data() {
         with(S, files({"data/quillbox/journals/big.journal", "=<sparse>",
                        "data/quillbox/journals/pipe.journal", "=<pipe>"})),
         "copy,colors,red|blue; left,fruit,kiwi,damaged; restart",
-        files({"journal colors", "=red\r\nblue\r\n", "journal fruit", "=kiwi\rx"}), kNoList);
+        files({"journal colors", "=red\r\nblue\r\n", "journal fruit", "=kiwix"}), kNoList);
     // Export
     row("export: the chosen lists in the order of the rows, copied as they are",
         with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",

@@ -1,5 +1,7 @@
 #include "KestrelFixture.h"
 
+#include "store/RecoveryJournal.h"
+
 #include "core/globals.h"
 #include "store/ListStore.h"
 
@@ -151,13 +153,15 @@ Files KestrelFixture::files() const {
         const bool journal =
             name.startsWith(QLatin1String("data/")) && name.endsWith(QLatin1String(".journal"));
         if (journal && info.isFile() && !info.isSymLink() && info.size() <= kMaxRead) {
-            // A recovery journal, "journal <list>": its words, after the
-            // header's empty line.
+            // A recovery journal, "journal <list>": its words, or, when it
+            // could not be offered, what follows its header.
             const QByteArray bytes = readFile(file);
             const qsizetype list = bytes.indexOf("\nlist ") + 6;
+            store::LeftJournal journal;
             out["journal " + QString::fromUtf8(QByteArray::fromPercentEncoding(
                                  bytes.mid(list, bytes.indexOf('\n', list) - list)))] =
-                bytes.mid(bytes.indexOf("\n\n") + 2);
+                store::RecoveryJournal::read(file, journal) ? journal.text.toUtf8()
+                                                            : bytes.mid(bytes.indexOf("\n\n") + 2);
             continue;
         }
         if (!journal && (name.startsWith(QLatin1String("config/")) ||

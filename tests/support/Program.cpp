@@ -173,6 +173,7 @@ void Program::step(const QStringList& words) {
         return;
     }
     if (what == QLatin1String("restart")) { // killed, then started again
+        m.recovery().journal().settle(); // after the journal's thread did what it was handed
         ui::Forms::unloadAll();
         resetProgramState();
         if (const std::optional<int> ended = start(words.mid(1)))
@@ -185,9 +186,9 @@ void Program::step(const QStringList& words) {
         // A journal of another copy: still running ("copy"), or ended
         // ("left"; "damaged" after the words: a byte of them changed).
         auto journal = std::make_unique<store::RecoveryJournal>();
-        journal->open(globals::KestrelFolder, words.value(1));
-        journal->keep(QString::fromLatin1(lines(words.value(2))));
-        journal->flush();
+        journal->setText(QString::fromLatin1(lines(words.value(2))).replace("\r\n", "\n"));
+        journal->follow(globals::KestrelFolder, words.value(1), true);
+        journal->flush(5000);
         const QString path = journal->path();
         if (what == QLatin1String("copy"))
             otherCopies_.push_back(std::move(journal));
@@ -238,6 +239,8 @@ std::optional<int> Program::run(const QString& script) {
     try {
         for (const QString& s : script.split(u';', Qt::SkipEmptyParts))
             step(s.trimmed().split(u','));
+        // The files as they are once the journal's thread did what it was handed.
+        main().recovery().journal().settle();
     } catch (const core::ProgramEnded& ended) {
         return ended.exitCode;
     } catch (const ScriptError& e) {
