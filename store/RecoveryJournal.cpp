@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -59,8 +60,8 @@ QString journalPath(const QString& kestrelFolder, const QString& listName, int c
 QByteArray headerOf(const QString& kestrelFolder, const QString& listName,
                     const QByteArray& words) {
     return kMagic + "\nfolder " + QUrl::toPercentEncoding(kestrelFolder) + "\nlist " +
-           QUrl::toPercentEncoding(listName) + "\nwords " + QByteArray::number(words.size()) +
-           ' ' + digestOf(words) + "\n\n";
+           QUrl::toPercentEncoding(listName) + "\nwords " + QByteArray::number(words.size()) + ' ' +
+           digestOf(words) + "\n\n";
 }
 
 QByteArray changeOf(qsizetype position, qsizetype removed, const QByteArray& added) {
@@ -72,8 +73,8 @@ QByteArray changeOf(qsizetype position, qsizetype removed, const QByteArray& add
 struct Header {
     int version = 0; // 0: no journal
     QString kestrelFolder, listName;
-    qsizetype start = 0;  // where the words begin
-    qint64 length = 0;    // of the words (version 2)
+    qsizetype start = 0; // where the words begin
+    qint64 length = 0;   // of the words (version 2)
     QByteArray digest;
 };
 
@@ -165,7 +166,7 @@ QByteArray headOf(const QString& path) {
         return QByteArray();
     QFile file(path);
     return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? file.read(kHeaderBytes)
-                                                                   : QByteArray();
+                                                                  : QByteArray();
 }
 
 // A lock of the journal at path for this copy, or nothing when another
@@ -222,9 +223,9 @@ struct RecoveryJournal::Impl {
     QString path; // the journal this copy holds, locked; empty while none
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<AtomicFile> file; // the journal as last written whole, open
-    bool whole = true;  // its next write is a whole one: no file, or its end not known
-    bool dirty = false; // the file does not hold the text
-    QByteArray changes; // the changes not written yet, when the next write adds them
+    bool whole = true;    // its next write is a whole one: no file, or its end not known
+    bool dirty = false;   // the file does not hold the text
+    QByteArray changes;   // the changes not written yet, when the next write adds them
     qsizetype logged = 0; // the changes in the file
     Clock::time_point due;
     int kept = -1; // what was last told: -1 nothing, 0 failing, 1 kept
@@ -291,7 +292,8 @@ struct RecoveryJournal::Impl {
                 break;
             }
             const qsizetype position = qBound(qsizetype(0), qsizetype(step.position), text.size());
-            const qsizetype removed = qBound(qsizetype(0), qsizetype(step.removed), text.size() - position);
+            const qsizetype removed =
+                qBound(qsizetype(0), qsizetype(step.removed), text.size() - position);
             text.replace(position, removed, added);
             if (!whole)
                 changes += changeOf(position, removed, added);
@@ -384,9 +386,8 @@ struct RecoveryJournal::Impl {
                 close(false); // something else took its place: left as it is
                 continue;
             }
-            if (opened == FileStatus::Ok &&
-                fresh->write(headerOf(kestrelFolder, listName, text)) && fresh->write(text) &&
-                fresh->commit()) {
+            if (opened == FileStatus::Ok && fresh->write(headerOf(kestrelFolder, listName, text)) &&
+                fresh->write(text) && fresh->commit()) {
                 file = std::move(fresh);
                 logged = 0;
                 return written();
@@ -483,9 +484,9 @@ bool RecoveryJournal::Impl::ask(int timeoutMilliseconds, bool write) {
     if (write)
         writeAsked = ticket;
     wake.notify_all();
-    return answered.wait_for(guard, std::chrono::milliseconds(timeoutMilliseconds),
-                             [this, ticket] { return flushAnswered >= ticket; }) &&
-           flushed;
+    return answered.wait_for(guard, std::chrono::milliseconds(timeoutMilliseconds), [this, ticket] {
+        return flushAnswered >= ticket;
+    }) && flushed;
 }
 
 void RecoveryJournal::onKept(std::function<void(bool)> kept) {
@@ -538,6 +539,10 @@ std::vector<LeftJournal> RecoveryJournal::leftBehind(const QString& kestrelFolde
         journal.lock = std::move(lock);
         left.push_back(std::move(journal));
     }
+    // Offered in the order of their lists' names.
+    std::stable_sort(left.begin(), left.end(), [](const LeftJournal& a, const LeftJournal& b) {
+        return a.listName.compare(b.listName, Qt::CaseInsensitive) < 0;
+    });
     return left;
 }
 

@@ -270,6 +270,25 @@ void CommandsTest::commands_data() {
                        "data/quillbox/journals/pipe.journal", "=<pipe>"})),
         "copy,colors,red|blue; left,fruit,kiwi,damaged; restart",
         files({"journal colors", "=red\r\nblue\r\n", "journal fruit", "=kiwix"}), kNoList);
+    row("a journal left by another copy is not written over: offered once this copy saved", S,
+        "left,colors,red|alpha; Open,colors; type,bravo; Save; restart,yes",
+        files({"colors", "red|bravo", "journal colors", "=red\r\nalpha\r\n"}),
+        editing("colors", "red|alpha|", true), {saved}, {recover.arg("colors")});
+    row("journals of two lists: the one that waits is offered at the next start, though its list "
+        "was opened and saved meanwhile",
+        S,
+        "left,colors,red|one; left,fruit,kiwi|two; restart,yes; Save; Open,fruit; type,z; Save; "
+        "restart,yes",
+        files({"colors", "red|one", "fruit", "apple|z", "journal fruit", "=kiwi\r\ntwo\r\n"}),
+        editing("fruit", "kiwi|two|", true), {saved, saved},
+        {recover.arg("colors"), recover.arg("fruit")});
+    row("no journal can be kept: said once, the words stay in the editor",
+        with(S, files({"data/quillbox", "not a folder"})),
+        "Open,colors; type,tan; journal; type,sky; journal", {},
+        editing("colors", "red|tansky", true),
+        {"Quillbox cannot keep a copy of your unsaved words in %R/data/quillbox/journals.  Until "
+         "you "
+         "save them, they are lost if Quillbox ends without saving."});
     // Export
     row("export: the chosen lists in the order of the rows, copied as they are",
         with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",

@@ -166,7 +166,7 @@ Files KestrelFixture::files() const {
         }
         if (!journal && (name.startsWith(QLatin1String("config/")) ||
                          name.startsWith(QLatin1String("system-config/")) ||
-                         name.startsWith(QLatin1String("data/"))))
+                         name.startsWith(QLatin1String("data/quillbox/journals/"))))
             continue;
         if (name == QLatin1String("kestrel/VocabularyLists.txt"))
             name = QStringLiteral("index");

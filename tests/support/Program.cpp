@@ -170,10 +170,11 @@ void Program::step(const QStringList& words) {
     }
     if (what == QLatin1String("journal")) { // the words in the journal, as a second after a change
         m.recovery().bringUpToDate();
+        QCoreApplication::processEvents(); // what the journal's thread has to tell
         return;
     }
     if (what == QLatin1String("restart")) { // killed, then started again
-        m.recovery().journal().settle(); // after the journal's thread did what it was handed
+        m.recovery().journal().settle();    // after the journal's thread did what it was handed
         ui::Forms::unloadAll();
         resetProgramState();
         if (const std::optional<int> ended = start(words.mid(1)))
