@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -49,6 +50,26 @@ QByteArray checkOf(const QByteArray& line, const QByteArray& added) {
     hash.addData(line);
     hash.addData(added);
     return hash.result().toHex().left(16);
+}
+
+// The editor's text one byte a character, so that its positions are the
+// bytes': each character's Windows-1252 byte ('?' for one without, which the
+// editor never holds, as it holds only what list files and the keyboard bring).
+QByteArray bytesOf(const QString& text) {
+    static const QHash<char16_t, char> high = [] {
+        QHash<char16_t, char> map;
+        for (int byte = 0x80; byte < 0x100; ++byte) {
+            const QString c = decodeText(QByteArray(1, char(byte)));
+            if (c.size() == 1)
+                map.insert(c.at(0).unicode(), char(byte));
+        }
+        return map;
+    }();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* to = out.data();
+    for (const QChar c : text)
+        *to++ = c.unicode() < 0x80 ? char(c.unicode()) : high.value(c.unicode(), '?');
+    return out;
 }
 
 QString journalPath(const QString& kestrelFolder, const QString& listName, int copy) {
@@ -283,10 +304,10 @@ struct RecoveryJournal::Impl {
     void take(Step& step) {
         switch (step.kind) {
         case Step::Kind::Text:
-            replaceText(encodeText(step.text).replace("\r\n", "\n"));
+            replaceText(bytesOf(step.text).replace("\r\n", "\n"));
             break;
         case Step::Kind::Edit: {
-            const QByteArray added = encodeText(step.text);
+            const QByteArray added = bytesOf(step.text);
             if (step.position <= 0 && step.removed >= text.size()) {
                 replaceText(added);
                 break;
@@ -317,7 +338,7 @@ struct RecoveryJournal::Impl {
             kestrelFolder = step.left->kestrelFolder;
             listName = step.left->listName;
             unsaved = true;
-            text = encodeText(step.left->text).replace("\r\n", "\n");
+            text = bytesOf(step.left->text).replace("\r\n", "\n");
             setPath(step.left->path);
             lock = std::move(step.left->lock);
             dirty = false; // its words are on disk; it is written whole at their first change
@@ -504,9 +525,11 @@ QString RecoveryJournal::path() const {
 }
 
 bool RecoveryJournal::read(const QString& path, LeftJournal& journal) {
+    if (pathKind(path, kMaxJournalBytes) != PathKind::Plain)
+        return false; // too large, a link, not an ordinary file
     const ReadResult file = readFile(path, kMaxJournalBytes);
-    if (file.status != FileStatus::Ok || pathKind(path, kMaxJournalBytes) != PathKind::Plain)
-        return false; // too large, not an ordinary file, unreadable
+    if (file.status != FileStatus::Ok)
+        return false;
     const Header header = headerIn(file.bytes);
     if (header.version == 0 || !isListName(header.listName))
         return false;

@@ -83,7 +83,7 @@ public:
     bool write(const QByteArray& bytes);
     bool commit();
     // With Links::Refuse, after the commit: bytes added at the end of the
-    // file, synced.
+    // file, synced; false when the file is no longer the one at its path.
     bool append(const QByteArray& bytes);
 
     struct Impl;

@@ -81,12 +81,16 @@ void JournalTest::init() {
 
 void JournalTest::takesAnotherName_data() {
     QTest::addColumn<QString>("what");
-    QTest::newRow("a journal left by a copy that ended") << "left";
-    QTest::newRow("a link to a list file") << "link";
-    QTest::newRow("a dangling link") << "dangling";
-    QTest::newRow("a folder") << "folder";
-    QTest::newRow("a pipe") << "pipe";
-    QTest::newRow("a link as the lock") << "lock";
+    QTest::addColumn<bool>("meanwhile"); // put there after the journal was first written
+    QTest::newRow("a journal left by a copy that ended") << "left" << false;
+    QTest::newRow("a link to a list file") << "link" << false;
+    QTest::newRow("a dangling link") << "dangling" << false;
+    QTest::newRow("a folder") << "folder" << false;
+    QTest::newRow("a pipe") << "pipe" << false;
+    QTest::newRow("a link as the lock") << "lock" << false;
+    QTest::newRow("a link to a list file, meanwhile") << "link" << true;
+    QTest::newRow("a folder, meanwhile") << "folder" << true;
+    QTest::newRow("a pipe, meanwhile") << "pipe" << true;
 }
 
 // Whatever lies at a journal's name, but a journal of this copy's own, is
@@ -94,9 +98,22 @@ void JournalTest::takesAnotherName_data() {
 // they are saved.
 void JournalTest::takesAnotherName() {
     QFETCH(QString, what);
-    const QString first = leave(QStringLiteral("colors"), QStringLiteral("red\ntan"));
+    QFETCH(bool, meanwhile);
     const QString fruit = dir.filePath(QStringLiteral("fruit.txt"));
     writeAll(fruit, "apple\r\n");
+    store::RecoveryJournal journal;
+    const auto start = [&journal] {
+        journal.setText(QStringLiteral("red\nblue"));
+        journal.follow(kFolder, QStringLiteral("Colors"), true);
+        QVERIFY(journal.flush(10000));
+    };
+    QString first;
+    if (meanwhile) {
+        start();
+        first = journal.path();
+    } else {
+        first = leave(QStringLiteral("colors"), QStringLiteral("red\ntan"));
+    }
     if (what != "left")
         QVERIFY(QFile::remove(first));
     if (what == "link")
@@ -110,11 +127,9 @@ void JournalTest::takesAnotherName() {
     if (what == "lock")
         QVERIFY(QFile::link(fruit, first + QStringLiteral(".lock")));
     const QString before = whatIs(first);
+    if (!meanwhile)
+        start();
 
-    store::RecoveryJournal journal;
-    journal.setText(QStringLiteral("red\nblue"));
-    journal.follow(kFolder, QStringLiteral("Colors"), true);
-    QVERIFY(journal.flush(10000));
     journal.edit(8, 0, QStringLiteral("\nsky"));
     QVERIFY(journal.flush(10000));
     const QString mine = journal.path();
