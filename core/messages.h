@@ -92,6 +92,13 @@ inline QString indexNotWritten() {
 inline QString listNotWritten(const QString& path) {
     return QStringLiteral("could not write %1.  Do you have permissions?").arg(path);
 }
+inline QString listTooLarge(const QString& path, qint64 limitBytes) {
+    return QStringLiteral(
+               "The words would make %1 larger than %2 MB, more than a word list file can "
+               "be, so Quillbox has not saved them.  They are still here, unsaved.")
+        .arg(path)
+        .arg(limitBytes / (1024 * 1024));
+}
 inline QString saved() {
     return QStringLiteral("Word list was saved.");
 }
