@@ -44,4 +44,8 @@ void onEndFromOutside(QObject* context, std::function<void()> handler) {
     QCoreApplication::instance()->installNativeEventFilter(&filter);
 }
 
+// A Windows program has no connection to its display that can break, which
+// is what ends the program with exit() elsewhere.
+void onExitFromOutside(std::function<void()>) {}
+
 } // namespace app

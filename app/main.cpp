@@ -17,12 +17,14 @@ int main(int argc, char* argv[]) {
     frmMain& main = ui::Forms::get<frmMain>();
     // Ended from outside, the unsaved words are kept for the next start.
     app::onEndFromOutside(&main, [&main] { main.sessionEnds(); });
+    app::onExitFromOutside([&main] { main.recovery().bringUpToDate(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &main,
                      [&main] { main.recovery().bringUpToDate(); });
     main.Form_Load();
     main.show();
     main.activateWindow(); // the password dialog had the focus
     const int code = QApplication::exec();
+    app::onExitFromOutside(nullptr);
     ui::Forms::unloadAll();
     return code;
 }

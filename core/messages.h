@@ -98,6 +98,13 @@ inline QString journalNotKept(const QString& folder) {
                           "save them, they are lost if Quillbox ends without saving.")
         .arg(folder);
 }
+inline QString listTooLarge(const QString& path, qint64 limitBytes) {
+    return QStringLiteral(
+               "The words would make %1 larger than %2 MB, more than a word list file can "
+               "be, so Quillbox has not saved them.  They are still here, unsaved.")
+        .arg(path)
+        .arg(limitBytes / (1024 * 1024));
+}
 inline QString saved() {
     return QStringLiteral("Word list was saved.");
 }

@@ -212,6 +212,9 @@ Result ListStore::readList(const QString& name, QByteArray& bytes) {
 }
 
 Result ListStore::save(const QString& name, const QByteArray& listFile) {
+    // A list file that Open would refuse is never written, nor its name.
+    if (listFile.size() > kMaxListFileBytes)
+        return Result{Outcome::ListTooLarge, FileStatus::TooLarge, pathOf(name), kMaxListFileBytes};
     const IndexLock lock(indexLockPath());
     if (lock.busy())
         return Result{Outcome::Busy};

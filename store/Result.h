@@ -16,9 +16,10 @@ enum class Outcome {
     FolderNotMade, // no index could be read, and the list folder could not be made
     TooMany,       // more than 10000 names have list files: the first 10000 are held
     // A change refused, with nothing changed.
-    Busy,      // another copy of the program kept the index's lock
-    Refused,   // the index could not be read whole
-    IndexFull, // a new name, and the index holds as many as it can
+    Busy,         // another copy of the program kept the index's lock
+    Refused,      // the index could not be read whole
+    IndexFull,    // a new name, and the index holds as many as it can
+    ListTooLarge, // the list file would be larger than Open reads (limit)
     // Save and Delete.
     IndexNotWritten, // nothing changed
     ListNotWritten,  // the index as it was: a new name taken back out

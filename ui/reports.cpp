@@ -55,6 +55,9 @@ void report(const store::Result& r) {
     case Outcome::IndexFull:
         plain(messages::indexFull(globals::kMaxLists));
         break;
+    case Outcome::ListTooLarge:
+        plain(messages::listTooLarge(r.path, r.limit));
+        break;
     case Outcome::IndexNotWritten:
         why.isEmpty() ? critical(messages::indexNotWritten()) : plain(why);
         break;

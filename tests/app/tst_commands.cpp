@@ -176,6 +176,20 @@ void CommandsTest::commands_data() {
          "replace it?",
          "frmReplaceReally: Sorry, but \r\r    Fruit\r\r is already a category.\rDo you want to "
          "replace it?"});
+    {
+        // More than Open reads: every save refuses, the words brought back too.
+        const QByteArray big = QByteArray("abcdefghijklmnopqrstuvwxyz\r\n").repeated(600000);
+        const QString refused = QStringLiteral(
+            "The words would make %K/Vocab Categories/%1.txt larger than 16 MB, more than a word "
+            "list file can be, so Quillbox has not saved them.  They are still here, unsaved.");
+        row("more than 16 MB: Save, Save As, the question's Yes refuse, also after a restart",
+            with(S, {{"in/big", big}}),
+            "Open,colors; text,in/big; Save; SaveAs,Birds; Exit,yes; journal; restart,yes; Save",
+            {{"journal colors", big}},
+            editing("colors", QString::fromLatin1(big).replace("\r\n", "|"), true),
+            {refused.arg("colors"), refused.arg("Birds"), refused.arg("colors"),
+             refused.arg("colors")});
+    }
     // New
     row("new: nothing written until the first save", S, "New,Birds; Undo; type,owl; Save",
         files({"index", "animals|colors|fruit|birds", "Birds", "owl"}), editing("Birds", "owl"),

@@ -2,10 +2,11 @@
  * replace or delete a file under the folder QB_FAULT_ROOT (named by absolute paths, as the program
  * names them): opens for writing, writes, syncs (fdatasync, fsync), renames and links, unlinks;
  * and it kills the process (SIGKILL) before or after one of them, or makes one fail, as
- * QB_FAULT="<mode> <call> <N> <sticky>" says: mode none, kill-before, kill-after or fail; the Nth
+ * QB_FAULT="<mode> <call> <N> <sticky>" says: mode none, kill-before, kill-after, fail or stall
+ * (the call waits 60 s first, reported as ",stall", as on a disk that does not answer); the Nth
  * counted call, of any kind or of one (open, write, sync, rename, unlink); sticky 1: every later
- * call of the kind fails too, as on a disk that stays full. Each counted call is reported on
- * stderr once made (before, for kill-before):
+ * call of the kind fails (stalls) too, as on a disk that stays full. Each counted call is reported
+ * on stderr once made (before, for kill-before):
  *   CALL <any#> <kind> <kind#> <inode> <flags> <path>
  * flags: dir (a folder's descriptor), clean (a sync with nothing written since the last one) or
  * "-", then any of ",failed", ",injected" (failed by the shim), ",kill-before", ",kill-after".
@@ -21,6 +22,7 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 enum { K_OPEN, K_WRITE, K_SYNC, K_RENAME, K_UNLINK, K_NONE };
@@ -83,6 +85,12 @@ static int begin(int kind, int dirfd, const char* path, int statDir, const char*
     c.nth = ++kindCount[kind];
     if (hit("kill-before"))
         report(",kill-before", 1);
+    if (hit("stall")) {
+        struct timespec left = {60, 0};
+        report(",stall", 0);
+        while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+        }
+    }
     errno = (c.fail = hit("fail")) ? kErrno[kind] : errno;
     return c.fail;
 }

@@ -7,17 +7,22 @@
 // kill); a failure shows the critical message for the file it hit and the program goes on (a
 // failure the program may ignore, the sync of a folder, a second sync or the index's lock file,
 // leaves the write done); and the next start-up removes the temporary files and loads the index
-// the files say.
+// the files say. Besides, the ends from outside: each signal that asks the program to end does,
+// at once or, while a save waits on a disk that does not answer, 2.8 s after it.
 
 #include "KestrelFixture.h"
 #include "Program.h"
+#include "app/endSignals.h"
+#include "app/frmMain.h"
 #include "store/ListStore.h"
 
 #include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -267,6 +272,7 @@ struct Matrix {
     Program program(QString::fromLocal8Bit(argv[2]));
     program.platform.endsProcess = true;
     program.start();
+    app::onEndFromOutside(&program.main(), [&program] { program.main().sessionEnds(); });
     if (QByteArray(argv[3]) == "check")
         for (const QString& name : store::ListStore::instance().names())
             std::printf("INDEX %s\n", qPrintable(name));
@@ -363,6 +369,52 @@ private slots:
         // The matrix proves nothing unless a kill fell inside a replacement, between its
         // temporary file and the rename, and the next start-up ignored the temporary file.
         QVERIFY2(m.leftovers > 0, "no kill fell between a temporary file and its rename");
+    }
+
+    // SIGTERM, SIGHUP and SIGINT each end the program, the unsaved words in the journal; while
+    // a save waits on a disk that stalls, the end comes 2.8 s after the signal, exit status 128 +
+    // its number; a second signal ends it at once, 128 + the second's number.
+    void ends_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QList<int>>("sent");
+        QTest::addColumn<int>("status");
+        const QString serve = "Open,colors; type,tan; serve", stall = "Open,colors; type,tan; Save";
+        for (int s : {SIGTERM, SIGHUP, SIGINT}) {
+            QTest::addRow("SIG%s", sigabbrev_np(s)) << serve << QList<int>{s} << 0;
+            QTest::addRow("SIG%s, the disk stalled", sigabbrev_np(s))
+                << stall << QList<int>{s} << 128 + s;
+        }
+        QTest::newRow("SIGTERM, then SIGINT, the disk stalled")
+            << stall << QList<int>{SIGTERM, SIGINT} << 128 + SIGINT;
+    }
+
+    void ends() {
+        QFETCH(QString, script);
+        QFETCH(QList<int>, sent);
+        QFETCH(int, status);
+        KestrelFixture fx;
+        fx.registerBoth();
+        fx.write(files({"index", "colors", "colors", "red"}));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", QB_FAULT_SHIM);
+        env.insert("QB_FAULT_ROOT", fx.kestrelFolder()); // the journals are elsewhere
+        env.insert("QB_FAULT", "stall sync 1 1");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QCoreApplication::applicationFilePath(), {"--driver", fx.root(), script});
+        QByteArray out; // the signals come once it serves events, or waits on the disk
+        while (!out.contains("SERVING") && !out.contains(",stall") && p.waitForReadyRead(20000))
+            out += p.readAll();
+        for (int signal : sent) {
+            QThread::msleep(200); // one after the other
+            ::kill(pid_t(p.processId()), signal);
+        }
+        QVERIFY2(p.waitForFinished(20000), "still running after 20 s");
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), status);
+        if (status == 0)
+            QCOMPARE(fx.files().value("journal colors"), "red\r\ntan");
     }
 };
 

@@ -55,6 +55,7 @@ QString said(const store::Result& r, const QString& okWord) {
                                         "busy",
                                         "refused",
                                         "index full",
+                                        "too large",
                                         "index failed",
                                         "list failed",
                                         "not deleted",
@@ -203,8 +204,10 @@ QString run(KestrelFixture& fx, const QStringList& a) {
     } else if (a[0] == "read") {
         QByteArray bytes;
         return store.readList(arg, bytes).ok() ? store::readLines(bytes).join(u'|') : "unread";
-    } else if (a[0] == "save") {
-        return said(store.save(arg, lines(a.value(2))), "saved");
+    } else if (a[0] == "save") { // words, or "<n> bytes" of letters
+        const qint64 size =
+            a.value(2).endsWith(" bytes") ? a.value(2).split(u' ')[0].toLongLong() : -1;
+        return said(store.save(arg, size < 0 ? lines(a.value(2)) : QByteArray(size, 'a')), "saved");
     } else if (a[0] == "delete") {
         QFile::setPermissions(fx.path(arg.toLower()), QFile::ReadOwner); // deleted all the same
         return said(store.remove(arg), "deleted");
@@ -329,6 +332,9 @@ void StoreTest::store_data() {
     row("save through temporary files with names, where the system has none without",
         installed("a", "a"), "unnamed,off;load;save,b,x;abandon,b;save,a,y;unnamed,on",
         files({"index", "a|b", "b", "x", "a", "y"}), "saved x saved [a|b]");
+    row("save: a list file of 16 MB at most; nothing written for a larger one", installed("a", "a"),
+        "save,b,16777217 bytes;save,a,16777217 bytes;save,a,16777216 bytes",
+        {{"a", QByteArray(store::kMaxListFileBytes, 'a')}}, "too large too large saved [a]");
     row("a new list whose file cannot be made: its name taken back out of the index; an old "
         "one written in place, shorter",
         files({"index", "a", "a", "many|long|words"}),

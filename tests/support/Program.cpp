@@ -205,6 +205,12 @@ void Program::step(const QStringList& words) {
         m.sessionEnds();
         return;
     }
+    if (what == QLatin1String("serve")) { // until a signal ends the program, say
+        std::printf("SERVING\n");
+        std::fflush(stdout);
+        QApplication::exec();
+        return;
+    }
     if (what == QLatin1String("wait")) { // long enough for the file system's clock to move on
         QThread::msleep(50);
         return;

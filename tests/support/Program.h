@@ -24,6 +24,7 @@
 //   copy,<list>,<lines>      a journal of the list's words kept by another copy, still running
 //   left,<list>,<lines>[,damaged]  the same, left by a copy that ended (damaged: a byte changed)
 //   sessionEnds              the program ended from outside (a signal, the session's end)
+//   serve                    the event loop, run until something ends the program
 //
 // Answers: yes, no (the two-button questions), new, edit (frmNewSure),
 // replace, skip, rename (frmDuplicate; "rename+skip" presses one after the
