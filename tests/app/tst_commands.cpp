@@ -285,13 +285,14 @@ void CommandsTest::commands_data() {
         "copy,colors,red|blue; left,fruit,kiwi,damaged; restart",
         files({"journal colors", "=red\r\nblue\r\n", "journal fruit", "=kiwix"}), kNoList);
     row("a journal left by another copy is not written over: offered once this copy saved", S,
-        "left,colors,red|alpha; Open,colors; type,bravo; Save; restart,yes",
+        "left,colors,red|alpha; Open,colors; type,bravo; journal; Save; restart,yes",
         files({"colors", "red|bravo", "journal colors", "=red\r\nalpha\r\n"}),
         editing("colors", "red|alpha|", true), {saved}, {recover.arg("colors")});
     row("journals of two lists: the one that waits is offered at the next start, though its list "
         "was opened and saved meanwhile",
         S,
-        "left,colors,red|one; left,fruit,kiwi|two; restart,yes; Save; Open,fruit; type,z; Save; "
+        "left,colors,red|one; left,fruit,kiwi|two; restart,yes; Save; Open,fruit; type,z; journal; "
+        "Save; "
         "restart,yes",
         files({"colors", "red|one", "fruit", "apple|z", "journal fruit", "=kiwi\r\ntwo\r\n"}),
         editing("fruit", "kiwi|two|", true), {saved, saved},
