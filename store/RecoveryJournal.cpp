@@ -401,6 +401,7 @@ struct RecoveryJournal::Impl {
                 }
                 whole = true; // where its end is now is not known
             }
+            file.reset(); // closed before it is replaced: Windows replaces no open file
             auto fresh = std::make_unique<AtomicFile>(path, AtomicFile::Links::Refuse);
             const FileStatus opened = fresh->open();
             if (opened == FileStatus::NotRegular) {
