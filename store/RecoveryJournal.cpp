@@ -133,9 +133,11 @@ Header headerIn(const QByteArray& bytes) {
 std::optional<QString> wordsIn(const Header& h, const QByteArray& bytes) {
     if (h.version == 1) {
         const QByteArray body = bytes.mid(h.start);
-        if (digestOf(body) != h.digest)
-            return std::nullopt;
-        return QString::fromUtf8(body).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        const QString text =
+            QString::fromUtf8(body).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        if (digestOf(body) != h.digest || decodeText(encodeText(text)) != text)
+            return std::nullopt; // damaged, or not what a list file can hold
+        return text;
     }
     if (bytes.size() - h.start < h.length)
         return std::nullopt;
@@ -167,12 +169,15 @@ std::optional<QString> wordsIn(const Header& h, const QByteArray& bytes) {
 
 // What the editor can hold: lines of small letters, as typed or as a list
 // file brings them (spaces, digits and signs of Windows-1252 among them), but
-// no control characters and nothing a list file cannot hold.
+// no control characters. (Words read as Windows-1252 hold nothing else.)
 bool isEditorText(const QString& text) {
-    for (const QChar c : text)
-        if (c != u'\n' && (!c.isPrint() || c.toLower() != c))
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 ? u != u'\n' && (u < 0x20 || u == 0x7f || (u >= u'A' && u <= u'Z'))
+                     : !c.isPrint() || c.toLower() != c)
             return false;
-    return decodeText(encodeText(text)) == text;
+    }
+    return true;
 }
 
 // A name that Import would take from an exchange file.
