@@ -386,8 +386,8 @@ void benchTypist(int megabytes) {
              .arg(times[times.size() / 2], 0, 'f', 3)
              .arg(peakMegabytes(), 0, 'f', 0));
     line(qPrintable(name + QStringLiteral("-held")), "ms", double(longestHeld) / 1e6, 16.0,
-         QStringLiteral("%1 list: the longest the main thread did not run its timer, less "
-                        "nothing; a tick every millisecond")
+         QStringLiteral("%1 list: the longest gap between two ticks of a timer due every "
+                        "millisecond on the main thread, keys and all")
              .arg(size));
     if (megabytes == 1) {
         const double update = bench::medianMs(
