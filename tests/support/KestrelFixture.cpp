@@ -166,7 +166,8 @@ Files KestrelFixture::files() const {
         }
         if (!journal && (name.startsWith(QLatin1String("config/")) ||
                          name.startsWith(QLatin1String("system-config/")) ||
-                         name.startsWith(QLatin1String("data/quillbox/journals/"))))
+                         (name.startsWith(QLatin1String("data/quillbox/journals/")) &&
+                          name.endsWith(QLatin1String(".lock")))))
             continue;
         if (name == QLatin1String("kestrel/VocabularyLists.txt"))
             name = QStringLiteral("index");

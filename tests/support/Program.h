@@ -22,7 +22,7 @@
 //   restart,<answer>,...     the program killed, and started again: the answers go to the
 //                            dialogs shown after the password
 //   copy,<list>,<lines>      a journal of the list's words kept by another copy, still running
-//   left,<list>,<lines>[,damaged]  the same, left by a copy that ended (damaged: a byte changed)
+//   left,<list>,<lines>      the same, left by a copy that ended
 //   sessionEnds              the program ended from outside (a signal, the session's end)
 //   serve                    the event loop, run until something ends the program
 //
