@@ -25,10 +25,10 @@ if [ "$(id -u)" -eq 0 ]; then
     owner=$(stat -c %u:%g "$root")
     home=$(mktemp -d /tmp/quillbox-test.XXXXXX)
     lent=()     # the build folders lent to the tester, given back at the end
-    searched=() # folders above the clone that the tester was let through
+    acls=       # the ACLs of the folders above the clone that the tester was let through
     cleanup() {
         for dir in "${lent[@]}"; do chown -R "$owner" "$dir" || true; done
-        for dir in "${searched[@]}"; do setfacl -x "u:$tester" "$dir" || true; done
+        [ -z "$acls" ] || setfacl --restore=- <<<"$acls" || true
         chattr -R -i "$home" 2>/dev/null || true # a failed row may leave a file immutable
         rm -rf "$home"
     }
@@ -69,13 +69,14 @@ if [ -n "${tester:-}" ]; then
         LOGNAME="$tester")
     # The clone may lie in a folder closed to other users (/root): the tester
     # is let through each such folder above it, and only through.
-    dir=$root
-    while [ "$dir" != / ]; do
+    dir=
+    IFS=/ read -ra parts <<<"${root#/}"
+    for part in "${parts[@]}"; do
+        dir+=/$part
         if ! "${as_tester[@]}" test -x "$dir"; then
+            acls+=$(getfacl -p "$dir")$'\n\n'
             setfacl -m "u:$tester:x" "$dir"
-            searched+=("$dir")
         fi
-        dir=$(dirname "$dir")
     done
     "${as_tester[@]}" test -r "$root/CMakeLists.txt" ||
         { echo "$tester cannot read $root: clone it readable for others" >&2; exit 1; }
