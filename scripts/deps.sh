@@ -5,7 +5,8 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-comic-neue fp-utils libchm1)
 run=(x11-utils)
-test=(xvfb xauth xdotool x11-utils clang libclang-rt-dev imagemagick)
+# acl: setfacl, with which the test command lets its test user through folders closed to it
+test=(xvfb xauth xdotool x11-utils clang libclang-rt-dev imagemagick acl)
 # The Windows check (scripts/windows.sh): Wine and a sans font for it, and
 # the end-to-end test's tools; scripts/windows-qt.sh installs the compilers.
 windows=(wine wine64 fonts-liberation xvfb xauth xdotool x11-utils imagemagick)

@@ -57,7 +57,8 @@ bool fitsFileSystem(const QString& fileName);
 // synced and put in the old file's place on commit; the folder is synced
 // after. Until then the old file stays as it was, and any failure leaves it
 // so. A link to a file stays a link (the file it points to is replaced), and
-// the file keeps its permission bits. In a folder where no new file can be
+// the file keeps its permission bits (a new one gets what the umask leaves
+// of 0666, as any new file). In a folder where no new file can be
 // made but the file itself may be written, the file is written in place and
 // synced.
 //
@@ -71,8 +72,9 @@ public:
     // What is done with a link at path: the file it points to is replaced
     // (the data files), or, for a file of the program's own that nothing else
     // writes, the link is refused (NotRegular) and never followed. Such a
-    // file is never written in place, and stays open after its commit, so
-    // that more can be added to it.
+    // file is private to the user (mode 0600, whatever the umask), is never
+    // written in place, and stays open after its commit, so that more can be
+    // added to it.
     enum class Links { Follow, Refuse };
     explicit AtomicFile(const QString& path, Links links = Links::Follow);
     ~AtomicFile();

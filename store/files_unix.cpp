@@ -301,7 +301,11 @@ FileStatus AtomicFile::open() {
             return d->fd >= 0 ? FileStatus::Ok : FileStatus::Failed;
         }
     }
-    if (!exists) {
+    // A new data file as the umask makes any new file; a replaced one keeps its
+    // mode. A file of the program's own holds the user's words for no one else.
+    if (d->own) {
+        mode = 0600;
+    } else if (!exists) {
         mode = 0666;
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -346,9 +350,9 @@ bool AtomicFile::append(const QByteArray& bytes) {
     // Only while the file is still the one at its path: not when something
     // took its place meanwhile.
     struct stat open, named;
-    return d->own && d->named.isEmpty() && d->fd >= 0 && !d->failed &&
-           ::fstat(d->fd, &open) == 0 && ::lstat(d->target.constData(), &named) == 0 &&
-           S_ISREG(named.st_mode) && open.st_ino == named.st_ino && open.st_dev == named.st_dev &&
+    return d->own && d->named.isEmpty() && d->fd >= 0 && !d->failed && ::fstat(d->fd, &open) == 0 &&
+           ::lstat(d->target.constData(), &named) == 0 && S_ISREG(named.st_mode) &&
+           open.st_ino == named.st_ino && open.st_dev == named.st_dev &&
            writeAll(d->fd, bytes.constData(), bytes.size()) && ::fdatasync(d->fd) == 0;
 }
 
