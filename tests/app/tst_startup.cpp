@@ -6,9 +6,11 @@
 #include "app/frmMain.h"
 #include "app/frmPassword.h"
 #include "core/globals.h"
+#include "core/messages.h"
 #include "store/listIndex.h"
 #include "ui/HelpViewer.h"
 #include "ui/platform.h"
+#include "ui/reports.h"
 
 #include <QAction>
 #include <QLabel>
@@ -42,6 +44,7 @@ private slots:
     void startUp_data();
     void startUp();
     void startedWindow();
+    void reports();
 };
 
 void StartupTest::startUp_data() {
@@ -155,6 +158,43 @@ void StartupTest::startedWindow() {
                     "Word ListsCtrl+I|&Export Word ListsCtrl+E||E&xit\n&Edit|&Undo-Ctrl+Z|&Redo-"
                     "Ctrl+Y||Cu&t-Ctrl+X|&Copy-Ctrl+C|&Paste-Ctrl+V||Delete a List\n&Help|&"
                     "Contents ...|&About ...\n");
+}
+
+// Each outcome of the store, through the one reporter, with each thing the file
+// system said of the file: a file left alone (not an ordinary file, too large)
+// is said to be so, never taken for a matter of permissions; otherwise the
+// message names the file, where the outcome is about one. A problem that the
+// reload before had too is not said again.
+void StartupTest::reports() {
+    using O = store::Outcome;
+    using F = store::FileStatus;
+    const QList<O> aboutNoFile{O::FolderNotMade, O::TooMany, O::Busy, O::IndexFull,
+                               O::IndexNotWritten}; // VocabularyLists.txt, by its name
+    const QList<O> noReason{O::FolderNotMade,  O::TooMany,          O::Busy,
+                            O::Refused,        O::IndexFull,        O::ListTooLarge,
+                            O::ListNotDeleted, O::ImportFileDamaged};
+    KestrelFixture fx;
+    Program program(fx.root());
+    const QString path = QStringLiteral("/k/x.txt");
+    for (int o = int(O::IndexNotRead); o <= int(O::ImportIndexNotWritten); ++o)
+        for (F f : {F::Ok, F::Failed, F::NotRegular, F::TooLarge}) {
+            store::Result r(O(o), f, path, 16);
+            program.platform.messages.clear();
+            ui::report(r);
+            r.repeated = true;
+            ui::report(r);
+            const QString shown = program.platform.shownMessages().join(u'\n');
+            const QString why = f == F::NotRegular ? messages::notAFile(path)
+                                : f == F::TooLarge ? messages::tooLarge(path, 16)
+                                                   : QString();
+            const QByteArray row =
+                QString("outcome %1, file %2: %3").arg(o).arg(int(f)).arg(shown).toUtf8();
+            QVERIFY2(program.platform.messages.size() == 1, row);
+            if (!why.isEmpty() && !noReason.contains(O(o)))
+                QVERIFY2(shown.contains(why) && !shown.startsWith("X "), row);
+            else
+                QVERIFY2(shown.contains(path) != aboutNoFile.contains(O(o)), row);
+        }
 }
 
 QTEST_MAIN(StartupTest)
