@@ -189,11 +189,10 @@ void StartupTest::reports() {
                                                    : QString();
             const QByteArray row =
                 QString("outcome %1, file %2: %3").arg(o).arg(int(f)).arg(shown).toUtf8();
-            QVERIFY2(program.platform.messages.size() == 1, row);
-            if (!why.isEmpty() && !noReason.contains(O(o)))
-                QVERIFY2(shown.contains(why) && !shown.startsWith("X "), row);
-            else
-                QVERIFY2(shown.contains(path) != aboutNoFile.contains(O(o)), row);
+            const bool told = !why.isEmpty() && !noReason.contains(O(o))
+                                  ? shown.contains(why) && !shown.startsWith("X ")
+                                  : shown.contains(path) != aboutNoFile.contains(O(o));
+            QVERIFY2(told && program.platform.messages.size() == 1, row);
         }
 }
 

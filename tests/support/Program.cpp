@@ -187,7 +187,7 @@ void Program::step(const QStringList& words) {
         // A journal of another copy: still running ("copy"), or ended ("left").
         auto journal = std::make_unique<store::RecoveryJournal>();
         journal->setText(QString::fromLatin1(lines(words.value(2))));
-        journal->follow(globals::KestrelFolder, words.value(1), true);
+        journal->follow(words.value(3, globals::KestrelFolder), words.value(1), true);
         journal->flush(5000);
         if (what == QLatin1String("copy"))
             otherCopies_.push_back(std::move(journal));

@@ -22,7 +22,8 @@
 //   restart,<answer>,...     the program killed, and started again: the answers go to the
 //                            dialogs shown after the password
 //   copy,<list>,<lines>      a journal of the list's words kept by another copy, still running
-//   left,<list>,<lines>      the same, left by a copy that ended
+//   left,<list>,<lines>[,<folder>]  the same, left by a copy that ended (of another
+//                            Kestrel folder)
 //   sessionEnds              the program ended from outside (a signal, the session's end)
 //   serve                    the event loop, run until something ends the program
 //
