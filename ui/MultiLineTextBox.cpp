@@ -538,11 +538,14 @@ void MultiLineTextBox::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void MultiLineTextBox::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && doubleClick_.isValid() &&
-        doubleClick_.elapsed() < QApplication::doubleClickInterval() &&
-        (e->position().toPoint() - doubleClickAt_).manhattanLength() <
-            QApplication::startDragDistance()) {
-        doubleClick_.invalidate();
+    // Only the press that follows the double click is its third click: any
+    // other press ends the sequence.
+    const bool third = e->button() == Qt::LeftButton && doubleClick_.isValid() &&
+                       doubleClick_.elapsed() < QApplication::doubleClickInterval() &&
+                       (e->position().toPoint() - doubleClickAt_).manhattanLength() <
+                           QApplication::startDragDistance();
+    doubleClick_.invalidate();
+    if (third) {
         const auto [from, to] =
             lineAround(textPosition(cursorForPosition(e->position().toPoint()).position()));
         selectText(from, to);

@@ -56,18 +56,15 @@ void TextBoxTest::roads_data() {
     row("changed code types its character", "Shift+B", "B", at, {66, Changed}, "cat\r\nb|dog");
     row("accented letter", "É", "é", at, {233, Changed}, "cat\r\né|dog");
     row("character outside the code page", "A", "ā", at, {63, Changed}, "cat\r\n?|dog");
-    row("Ctrl+C from the key, not the text", "Ctrl+C", "c", sel, {3}, sel);
-    row("Ctrl+V, Ctrl+X", "Ctrl+V, Ctrl+X", "", sel, {22, 24}, sel);
+    row("Ctrl+C, V, X: codes from the key", "Ctrl+C, Ctrl+V, Ctrl+X", "c", sel, {3, 22, 24}, sel);
     row("enabled command's key runs it once", "Ctrl+Z", "z", sel, {UndoRan}, sel);
     row("Backspace joins lines", "Backspace", "\b", at, {8, Changed}, "cat|dog");
-    row("Enter, keypad Enter", "Return, Enter", "\r", at, {13, Changed, 13, Changed},
-        "cat\r\n\r\n\r\n|dog");
-    row("Ctrl+Enter", "Ctrl+Return", "\r", at, {10, Changed}, "cat\r\n\r\n|dog");
+    row("Enter, keypad Enter, Ctrl+Enter", "Return, Enter, Ctrl+Return", "\r", at,
+        {13, Changed, 13, Changed, 10, Changed}, "cat\r\n\r\n\r\n\r\n|dog");
     row("Tab, Esc", "Tab, Esc", "", at, {9, 27}, at);
     row("Delete bypasses KeyPress", "Del", "\x7f", at, {Changed}, "cat\r\n|og");
     row("arrow bypasses KeyPress", "Left", "", at, {}, "cat|\r\ndog");
-    row("Ctrl+Insert copies nothing", "Ctrl+Ins", "", sel, {}, sel);
-    row("Shift+Delete cuts nothing", "Shift+Del", "", sel, {}, sel);
+    row("Ctrl+Insert copies, Shift+Delete cuts nothing", "Ctrl+Ins, Shift+Del", "", sel, {}, sel);
     row("input-method commit, a character at a time", "commit", "a9é", at,
         {97, Changed, 57, 233, Changed}, "cat\r\naé|dog");
     row("Alt with a key types nothing", "Alt+1, Alt+Q, Alt+., Alt+Shift+Z", "", at, {}, at);
