@@ -327,9 +327,9 @@ void CommandsTest::commands_data() {
         with(S, files({"in.kte", "***animals|lion"})),
         "Import,@in.kte,rename+rename+rename+rename,b,FRUIT,cancel,Big Cats",
         files({"index", "animals|colors|fruit|Big Cats", "Big Cats", "lion"}), kNoList);
-    row("import: one answer for the rest of the file: skip, replace, rename each",
+    row("import: one answer for the rest of that file only: skip, replace, rename each",
         with(S, files({"in.kte", "***animals|lion|***birds|owl|***colors|cyan|***fruit|kiwi"})),
-        "Import,@in.kte,all+skip; Import,@in.kte,all+replace; "
+        "Import,@in.kte,all+skip; Import,@in.kte,skip,skip,skip,skip; Import,@in.kte,all+replace; "
         "Import,@in.kte,all+rename,Big Cats,Birdies,cancel,skip",
         files({"index", "animals|colors|fruit|birds|Big Cats|Birdies", "birds", "owl", "animals",
                "lion", "colors", "cyan", "fruit", "kiwi", "Big Cats", "lion", "Birdies", "owl"}),
