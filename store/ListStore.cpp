@@ -93,7 +93,7 @@ Result ListStore::reloadIndex() {
         index_.generation == generation_)
         return Result();
     index_ = IndexFile();
-    const ReadResult file = readFile(path, kMaxIndexFileBytes);
+    ReadResult file = readFile(path, kMaxIndexFileBytes);
     if (file.status == FileStatus::Missing) {
         // No index yet: the first save makes it. The list index keeps what it held.
         problem_ = Result();
@@ -104,6 +104,7 @@ Result ListStore::reloadIndex() {
         problem_ = Result{Outcome::IndexNotRead, file.status, path, kMaxIndexFileBytes};
         return ensureListFolder() ? problem_ : Result{Outcome::FolderNotMade};
     }
+    file.bytes = codePageBytes(file.bytes);
     count_ = 0;
     // The lines are matched as their bytes stand, and an entry that already
     // holds its line (the index is mostly as it was at the last reload) is

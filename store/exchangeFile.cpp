@@ -59,7 +59,7 @@ void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray&
     out += mark;
     out += encodeText(name);
     out += "\r\n";
-    appendWithCrLfLineEnds(out, listFile);
+    appendWithCrLfLineEnds(out, codePageBytes(listFile));
 }
 
 bool isUnsafeListName(const QString& name) {

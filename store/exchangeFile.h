@@ -53,7 +53,8 @@ Result loadExchangeFile(const QString& path, ExchangeFile& file);
 // the lines unchanged, each followed by CR LF. The sections of a file simply
 // follow each other; a file of no sections has 0 bytes.
 QByteArray writeExchangeFile(const QList<Section>& sections);
-// A section from a list file's bytes, its lines copied unchanged, added to out.
+// A section from a list file's bytes, its lines copied unchanged (a UTF-8
+// file's in Windows-1252, codePageBytes), added to out.
 void appendSectionOfFile(QByteArray& out, const QString& name, const QByteArray& listFile);
 
 // True when a header's name cannot safely name a list file in the list

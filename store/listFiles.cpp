@@ -24,7 +24,7 @@ QString indexLockPath() {
 }
 
 QString editorText(const QByteArray& listFile) {
-    return decodeText(withCrLfLineEnds(listFile)).toLower();
+    return decodeText(withCrLfLineEnds(codePageBytes(listFile))).toLower();
 }
 
 QByteArray listFileBytes(const QString& editorText) {

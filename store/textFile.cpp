@@ -2,6 +2,8 @@
 
 #include "store/codePage.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <memory>
 
@@ -30,6 +32,15 @@ QString decodeText(const QByteArray& bytes) {
     for (const char c : bytes)
         *out++ = table[static_cast<unsigned char>(c)];
     return text;
+}
+
+QByteArray codePageBytes(const QByteArray& file) {
+    static const QByteArray mark = QByteArrayLiteral("\xEF\xBB\xBF");
+    if (!file.startsWith(mark))
+        return file;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(QByteArrayView(file).sliced(mark.size()));
+    return utf8.hasError() ? file.mid(mark.size()) : encodeText(text);
 }
 
 QByteArray encodeText(const QString& text) {

@@ -10,6 +10,10 @@
 namespace store {
 
 QString decodeText(const QByteArray& bytes);
+// A data file's bytes as read, in Windows-1252. A file that begins with
+// UTF-8's byte-order mark, as some editors save text, comes without the mark;
+// when the rest is UTF-8, each character as its byte ('?' where it has none).
+QByteArray codePageBytes(const QByteArray& file);
 // Characters without a Windows-1252 byte become '?'.
 QByteArray encodeText(const QString& text);
 

@@ -20,8 +20,9 @@ struct Row {
     QStringList dialogs; // captions that must have been shown, in this order
 };
 
-const Files S = files(
-    {"index", "animals|colors|fruit", "animals", "cat|dog", "colors", "red", "fruit", "apple"});
+// Lists as people leave them: animals with a byte-order mark, capitals and no last CR LF.
+const Files S = files({"index", "animals|colors|fruit", "animals", "=\u00ef\u00bb\u00bfCat\r\nDOG",
+                       "colors", "red", "fruit", "apple"});
 const QString kNoList = QStringLiteral(" /  / (hidden) / unchanged / no list");
 
 // The state of the window editing list with the editor's lines.
@@ -79,22 +80,16 @@ void CommandsTest::commands_data() {
         "category a new name\r*  Just skip the imported category.");
 
     // Open
-    row("open: the words in small letters, the name as the row spells it",
-        files({"index", "Animals", "animals", "Cat|DOG"}), "Open,Animals; Undo", {},
-        editing("Animals", "cat|dog|"));
-    row("open: Never Mind keeps the unsaved words", S, "Open,colors; type,blue; Open,no,cancel", {},
-        editing("colors", "red|blue", true));
-    row("open: the close box is Never Mind", S, "Open,colors; type,blue; Open,no,close", {},
-        editing("colors", "red|blue", true));
-    row("open: OK with no row is Never Mind", S, "Open,colors; type,blue; Open,no,ok", {},
+    row("open: Never Mind, the close box and OK with no row keep the unsaved words", S,
+        "Open,colors; type,blue; Open,no,cancel; Open,no,close; Open,no,ok", {},
         editing("colors", "red|blue", true));
     row("open: no lists, only OK, then a list appears", files({"index", "gone"}),
         "Open,ok; file,birds,owl; file,index,gone|birds; Open,birds",
         files({"birds", "owl", "index", "gone|birds"}), editing("birds", "owl|"), {},
         {"frmOpen: No word lists.  \r\rUse 'File > New' to start one.",
          "frmOpen: Select the word list you want:"});
-    row("open again, No: the unsaved words are gone", S, "Open,animals; type,cow; Open,no,animals",
-        {}, editing("animals", "cat|dog|"));
+    row("open again, No: the unsaved words are gone", S,
+        "Open,animals; type,cow; Open,no,animals; Undo", {}, editing("animals", "cat|dog|"));
     row("the question names the list as stored; Yes saves before the list is chosen",
         files({"index", "Animals|colors", "animals", "cat", "colors", "red"}),
         "Open,Animals; type,cow; Open,yes,cancel; Open,cancel", files({"animals", "cat|cow"}),
@@ -155,9 +150,9 @@ void CommandsTest::commands_data() {
         files({"index", "Animals|colors|colors", "animals", "cat|emu"}),
         editing("Animals", "cat|||emu"), {saved});
     row("save: the words in small letters, in the code page",
-        with(S, files({"in/w", "=CAT\r\n\u00c9t\u00e9"})), "Open,colors; text,in/w; Save",
-        files({"colors", "=cat\r\n\u00e9t\u00e9\r\n"}), editing("colors", "CAT|\u00c9t\u00e9"),
-        {saved});
+        with(S, files({"in/w", "=CAT\r\n\u00c9t\u00e9\u0160\u0178"})),
+        "Open,colors; text,in/w; Save", files({"colors", "=cat\r\n\u00e9t\u00e9\u0161\u00ff\r\n"}),
+        editing("colors", "CAT|\u00c9t\u00e9\u0160\u0178"), {saved});
     row("save as: an empty or one-letter name is not taken", S,
         "Open,colors; type,tan; SaveAs,; SaveAs,b", {}, editing("colors", "red|tan", true));
     row("save as a new name: added in small letters, the file as typed", S,
@@ -194,10 +189,8 @@ void CommandsTest::commands_data() {
     row("new: nothing written until the first save", S, "New,Birds; Undo; type,owl; Save",
         files({"index", "animals|colors|fruit|birds", "Birds", "owl"}), editing("Birds", "owl"),
         {saved});
-    row("new: a one-letter name changes nothing", S, "Open,colors; type,tan; New,no,b", {},
-        editing("colors", "red|tan", true));
-    row("new: No, then Cancel keeps the unsaved words", S, "Open,colors; type,tan; New,no,cancel",
-        {}, editing("colors", "red|tan", true));
+    row("new: a one-letter name, or No then Cancel, keeps the unsaved words", S,
+        "Open,colors; type,tan; New,no,b; New,no,cancel", {}, editing("colors", "red|tan", true));
     row("new: Yes saves the old list first", S, "Open,colors; type,tan; New,yes,Birds",
         files({"colors", "red|tan"}), editing("Birds", ""));
     row("new version of an existing list: empty until saved", S, "Open,fruit; New,Animals,new", {},
@@ -300,9 +293,10 @@ void CommandsTest::commands_data() {
          "you "
          "save them, they are lost if Quillbox ends without saving."});
     // Export
-    row("export: the chosen lists in the order of the rows, copied as they are",
-        with(S, files({"fruit", "=Apple\r\n\r\npear"})), "Export,fruit+animals,@out.kte",
-        files({"out.kte", "***animals|cat|dog|***fruit|Apple||pear"}), kNoList, {},
+    row("export: the chosen lists in the order of the rows, as they are (UTF-8: in the code page)",
+        with(S, files({"fruit", "=\u00ef\u00bb\u00bfApple\r\n\r\np\u00c3\u00a9ar"})),
+        "Export,fruit+animals,@out.kte",
+        files({"out.kte", "***animals|Cat|DOG|***fruit|Apple||p\u00e9ar"}), kNoList, {},
         {"file: Export File Name|KT Export File (*.kte)|*.kte"});
     row("export with no row chosen: an empty file", S, "Export,ok,@out.kte", files({"out.kte", ""}),
         kNoList);

@@ -11,8 +11,11 @@
  * flags: dir (a folder's descriptor), clean (a sync with nothing written since the last one) or
  * "-", then any of ",failed", ",injected" (failed by the shim), ",kill-before", ",kill-after".
  * The calls go straight to the kernel; a write writes at most 4096 bytes, as the kernel may, so
- * the caller must loop. Linux only. */
+ * the caller must loop. QB_FAULT="untyped" changes nothing but the listing of every folder: readdir
+ * gives each entry's type as DT_UNKNOWN, as some network and FUSE file systems do. Linux only. */
 #define _GNU_SOURCE
+#include <dirent.h>
+#include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -153,3 +156,16 @@ WRAP(int, link, (const char* p1, const char* p2), K_RENAME, CWD, p2, CWD, p1,
 WRAP(int, linkat, (FROM_TO, int f), K_RENAME, d2, p2, d1, p1, SYS(linkat, d1, p1, d2, p2, f))
 WRAP(int, unlink, (const char* p), K_UNLINK, CWD, p, CWD, p, SYS(unlinkat, CWD, p, 0))
 WRAP(int, unlinkat, (AT const char* p, int f), K_UNLINK, d, p, d, p, SYS(unlinkat, d, p, f))
+
+#define UNTYPED(name, entry)                                                                       \
+    struct entry* name(DIR* d) {                                                                   \
+        static struct entry* (*next)(DIR*);                                                        \
+        if (!next)                                                                                 \
+            *(void**)&next = dlsym(RTLD_NEXT, #name);                                              \
+        struct entry* e = next(d);                                                                 \
+        if (e && strcmp(getenv("QB_FAULT") ? getenv("QB_FAULT") : "", "untyped") == 0)             \
+            e->d_type = DT_UNKNOWN;                                                                \
+        return e;                                                                                  \
+    }
+UNTYPED(readdir, dirent)
+UNTYPED(readdir64, dirent64)

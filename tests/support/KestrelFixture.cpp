@@ -1,6 +1,7 @@
 #include "KestrelFixture.h"
 
 #include "store/RecoveryJournal.h"
+#include "store/codePage.h"
 
 #include "core/globals.h"
 #include "store/ListStore.h"
@@ -32,15 +33,24 @@ quint64 fileNumber(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
 #endif
 }
+
+// Text as Kestrel's files hold it, in Windows-1252.
+QByteArray codePage(const QString& text) {
+    const std::array<char16_t, 256>& table = store::windows1252();
+    QByteArray out;
+    for (const QChar c : text)
+        out += char(std::find(table.begin(), table.end(), c.unicode()) - table.begin());
+    return out;
+}
 } // namespace
 
 QByteArray lines(const QString& text) {
     if (text.startsWith(u'='))
-        return text.mid(1).toLatin1();
+        return codePage(text.mid(1));
     QByteArray out;
     if (!text.isEmpty())
         for (const QString& line : text.split(u'|'))
-            out += line.toLatin1() + "\r\n";
+            out += codePage(line) + "\r\n";
     return out;
 }
 

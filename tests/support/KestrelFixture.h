@@ -8,8 +8,8 @@
 // Files are named as tests write them: "index" is VocabularyLists.txt, a
 // name ending in ".kte" or holding a "/" is a path in the temporary folder,
 // any other name is a list: "Vocab Categories/<name>.txt". Their bytes are
-// written as lines: lines("cat|dog") is "cat\r\ndog\r\n"; "=" before the text
-// gives it raw ("=cat\ndog"). Three values make other things than ordinary
+// written as lines, in Windows-1252: lines("cat|dog") is "cat\r\ndog\r\n"; "="
+// before the text gives it raw ("=cat\ndog"). Three values make other things than ordinary
 // files: "<link>path" a symbolic link to a path in the temporary folder (or an
 // absolute one), "<pipe>" a named pipe, "<sparse>" a sparse file of 100 GB.
 // "{inode}" in a name is the file's own file number, in base 36.

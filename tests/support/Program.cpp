@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "exchange/frmDuplicate.h"
 #include "exchange/frmExport.h"
+#include "store/textFile.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
 #include "ui/MultiLineTextBox.h"
@@ -141,7 +142,7 @@ void Program::step(const QStringList& words) {
     }
     if (what == QLatin1String("text")) { // a long text, quicker than typing it
         m.txtEditor->setText(
-            QString::fromLatin1(KestrelFixture::readFile(root_ + u'/' + words.value(1))));
+            store::decodeText(KestrelFixture::readFile(root_ + u'/' + words.value(1))));
         globals::ListChanged = true;
         return;
     }

@@ -10,7 +10,7 @@
 //   press,<key>              one key into the editor ("Delete", "Alt+1"), at its end
 //   select,<start>,<length>  a selection in the editor, where the next type or
 //                            press then acts
-//   text,<file>              the editor's text replaced by a file's bytes (a
+//   text,<file>              the editor's text replaced by a file's text (a
 //                            path in the installation's folder), the list
 //                            changed: a long text, as if typed
 //   file,<name>,<lines>      a file written meanwhile by another program ("-"
