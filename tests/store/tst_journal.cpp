@@ -71,6 +71,7 @@ private slots:
     void changes_data();
     void changes();
     void toldOnce();
+    void replacedMeanwhile();
     void adoptedNotWrittenAgain();
 };
 
@@ -149,7 +150,8 @@ void JournalTest::takesAnotherName() {
 void JournalTest::readBack_data() {
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("words");
-    QTest::addColumn<int>("cut"); // bytes cut from the end, or -1: a byte of the words changed
+    // Bytes cut from the end; -1: a byte of the words changed, -2: one of the last change.
+    QTest::addColumn<int>("cut");
     QTest::addColumn<QString>("offered");
     QTest::newRow("words as a list file brings them")
         << "colors"
@@ -165,6 +167,8 @@ void JournalTest::readBack_data() {
     QTest::newRow("the last change torn: the ones before it count")
         << "colors"
         << "red" << 3 << "colors:red|tan";
+    QTest::newRow("a letter of the last change damaged") << "colors"
+                                                         << "red" << -2 << "colors:red|tan";
 }
 
 // A journal read back is input from outside: a name that Import would not
@@ -189,8 +193,9 @@ void JournalTest::readBack() {
     }
     QByteArray bytes = readAll(path);
     const qsizetype start = bytes.indexOf("\n\n") + 2;
+    const qsizetype at = cut == -2 ? bytes.size() - 1 : start; // the last change's, or the words'
     if (cut < 0)
-        bytes[start] = char(bytes[start] ^ 1);
+        bytes[at] = char(bytes[at] ^ 1);
     else
         bytes.chop(qMin<qsizetype>(cut, bytes.size() - start + 1));
     writeAll(path, bytes);
@@ -289,6 +294,22 @@ void JournalTest::adoptedNotWrittenAgain() {
     journal.follow(kFolder, QStringLiteral("colors"), false);
     QVERIFY(journal.flush(10000));
     QCOMPARE(whatIs(path), QStringLiteral("none"));
+}
+
+// A file put at the journal's name by hand meanwhile: the words still reach a
+// file that has a name, never only the one that was taken away.
+void JournalTest::replacedMeanwhile() {
+    store::RecoveryJournal journal;
+    journal.setText(QStringLiteral("red"));
+    journal.follow(kFolder, QStringLiteral("colors"), true);
+    QVERIFY(journal.flush(10000));
+    QVERIFY(QFile::remove(journal.path()));
+    writeAll(journal.path(), "a note");
+    journal.edit(3, 0, QStringLiteral("\ntan"));
+    QVERIFY(journal.flush(10000));
+    store::LeftJournal read;
+    QVERIFY(store::RecoveryJournal::read(journal.path(), read));
+    QCOMPARE(read.text, QStringLiteral("red\r\ntan"));
 }
 
 QTEST_GUILESS_MAIN(JournalTest)
