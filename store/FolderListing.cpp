@@ -2,8 +2,6 @@
 
 #include "store/textFile.h"
 
-#include <QFile>
-
 #include <cstring>
 
 namespace store {
@@ -185,7 +183,7 @@ QByteArray FolderListing::fileFor(const QString& name) const {
     const QByteArray chosen = fileOf(viewOf(key_), *found);
     if (variants_.isEmpty())
         return chosen; // the one file that matches regardless of case
-    const QByteArray exact = QFile::encodeName(name) + kListExtension;
+    const QByteArray exact = name.toUtf8() + kListExtension;
     return variants_.contains(exact) ? exact : chosen; // the exact spelling wins
 }
 
@@ -201,17 +199,17 @@ bool FolderListing::containsLine(const char* line, qsizetype length) const {
 
 QString FolderListing::find(const QString& name) const {
     const QByteArray file = fileFor(name);
-    return file.isEmpty() ? QString() : folder_ + QFile::decodeName(file);
+    return file.isEmpty() ? QString() : folder_ + QString::fromUtf8(file);
 }
 
 QString FolderListing::resolve(const QString& name) const {
     const QByteArray file = fileFor(name);
     if (!file.isEmpty())
-        return folder_ + QFile::decodeName(file);
+        return folder_ + QString::fromUtf8(file);
     // An entry of that name that is no list file is never passed by.
     keyOf(name, key_);
     const auto other = others_.constFind(viewOf(key_));
-    return folder_ + (other != others_.cend() ? QFile::decodeName(other->toByteArray())
+    return folder_ + (other != others_.cend() ? QString::fromUtf8(other->toByteArray())
                                               : name + QString::fromLatin1(kListExtension));
 }
 
@@ -228,7 +226,7 @@ QByteArray FolderListing::keyOfListFile(const QString& path) const {
     const QString fileName = path.mid(folder_.size());
     if (fileName.contains(u'/') || fileName.contains(u'\\'))
         return QByteArray();
-    const QByteArray name = QFile::encodeName(fileName);
+    const QByteArray name = fileName.toUtf8();
     if (!hasListExtension(name.constData(), name.size()))
         return QByteArray();
     keyOfFile(name.constData(), name.size() - 4, key_);

@@ -6,7 +6,9 @@
 // data was first kept on: a list name resolves to the existing file that
 // matches it case-insensitively (an exact-case match wins; of several others,
 // the first in code-point order), or to the name as given when no file
-// matches.
+// matches. File names are held as UTF-8 on both systems, as Linux's file
+// systems name files and as OpenFolder gives Windows's names; never through
+// Windows's ANSI code page, as QFile::encodeName and decodeName would go.
 
 #include "store/files.h"
 

@@ -299,6 +299,9 @@ void JournalTest::adoptedNotWrittenAgain() {
 // A file put at the journal's name by hand meanwhile: the words still reach a
 // file that has a name, never only the one that was taken away.
 void JournalTest::replacedMeanwhile() {
+#ifdef _WIN32
+    QSKIP("Windows removes no file that is open");
+#endif
     store::RecoveryJournal journal;
     journal.setText(QStringLiteral("red"));
     journal.follow(kFolder, QStringLiteral("colors"), true);
