@@ -1,9 +1,9 @@
 // The recovery journal's files: what it writes and what it leaves alone,
 // what it reads back, and when it tells that it cannot keep the words.
 
+#include "KestrelFixture.h"
 #include "store/RecoveryJournal.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -18,17 +18,6 @@
 namespace {
 const QString kFolder = QStringLiteral("/home/teacher/Kestrel");
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 // What lies at a path: "file:<bytes>", "link:<target>", "folder", "pipe" or "none".
 QString whatIs(const QString& path) {
     const QFileInfo info(path);
@@ -37,7 +26,7 @@ QString whatIs(const QString& path) {
     if (info.isDir())
         return QStringLiteral("folder");
     if (info.isFile())
-        return "file:" + QString::fromLatin1(readAll(path));
+        return "file:" + QString::fromLatin1(KestrelFixture::readFile(path));
     return info.exists() ? QStringLiteral("pipe") : QStringLiteral("none");
 }
 
@@ -101,7 +90,7 @@ void JournalTest::takesAnotherName() {
     QFETCH(QString, what);
     QFETCH(bool, meanwhile);
     const QString fruit = dir.filePath(QStringLiteral("fruit.txt"));
-    writeAll(fruit, "apple\r\n");
+    KestrelFixture::writeFile(fruit, "apple\r\n");
     store::RecoveryJournal journal;
     const auto start = [&journal] {
         journal.setText(QStringLiteral("red\nblue"));
@@ -191,16 +180,16 @@ void JournalTest::readBack() {
         QVERIFY(journal.flush(10000));
         path = journal.path();
     }
-    QByteArray bytes = readAll(path);
+    QByteArray bytes = KestrelFixture::readFile(path);
     const qsizetype start = bytes.indexOf("\n\n") + 2;
     const qsizetype at = cut == -2 ? bytes.size() - 1 : start; // the last change's, or the words'
     if (cut < 0)
         bytes[at] = char(bytes[at] ^ 1);
     else
         bytes.chop(qMin<qsizetype>(cut, bytes.size() - start + 1));
-    writeAll(path, bytes);
+    KestrelFixture::writeFile(path, bytes);
     QCOMPARE(::offered(), offered);
-    QCOMPARE(readAll(path), bytes); // left as it was
+    QCOMPARE(KestrelFixture::readFile(path), bytes); // left as it was
 }
 
 void JournalTest::changes_data() {
@@ -249,7 +238,7 @@ void JournalTest::changes() {
 void JournalTest::toldOnce() {
     const QString data = QFileInfo(store::journalFolder()).path();
     QDir().mkpath(QFileInfo(data).path());
-    writeAll(data, "a file where the program's data folder should be");
+    KestrelFixture::writeFile(data, "a file where the program's data folder should be");
     QList<bool> told;
     store::RecoveryJournal journal;
     journal.onKept([&told](bool kept) { told << kept; });
@@ -307,7 +296,7 @@ void JournalTest::replacedMeanwhile() {
     journal.follow(kFolder, QStringLiteral("colors"), true);
     QVERIFY(journal.flush(10000));
     QVERIFY(QFile::remove(journal.path()));
-    writeAll(journal.path(), "a note");
+    KestrelFixture::writeFile(journal.path(), "a note");
     journal.edit(3, 0, QStringLiteral("\ntan"));
     QVERIFY(journal.flush(10000));
     store::LeftJournal read;
