@@ -5,17 +5,13 @@
 #include "app/frmMain.h"
 #include "app/frmPassword.h"
 #include "commands/NameDialog.h"
-#include "commands/frmAreYouSure.h"
-#include "commands/frmDelete.h"
 #include "commands/frmNewSure.h"
-#include "commands/frmOpen.h"
-#include "commands/frmReplaceReally.h"
 #include "core/globals.h"
 #include "exchange/frmDuplicate.h"
-#include "exchange/frmExport.h"
 #include "store/textFile.h"
 #include "ui/Forms.h"
 #include "ui/ListBox.h"
+#include "ui/ListDialog.h"
 #include "ui/MultiLineTextBox.h"
 #include "ui/QuestionDialog.h"
 #include "ui/SingleLineTextBox.h"
@@ -39,41 +35,30 @@ namespace {
 // Plays a dialog: a button's answer, the rows to choose (then OK), or a name
 // to type (then OK). The handlers are called directly, never through a
 // signal, so that the end of the program can be thrown through them.
-template <class D> void listOr(D& d, const QString& word) {
-    if (word == QLatin1String("cancel") || word == QLatin1String("close"))
-        return word == QLatin1String("cancel") ? d.cmdCancel_Click() : d.closeBoxClicked();
-    for (const QString& row : word == QLatin1String("ok") ? QStringList() : word.split(u'+')) {
-        const QList<QListWidgetItem*> found = d.List1->findItems(row, Qt::MatchExactly);
-        if (found.isEmpty())
-            throw ScriptError("no row " + row.toStdString());
-        found[0]->setSelected(true);
-    }
-    d.cmdOK_Click();
-}
-
-template <class D> void yesOr(D& d, const QString& word) {
-    word == QLatin1String("yes") ? d.cmdYes_Click() : d.cmdNo_Click();
-}
-
 void answer(ui::Dialog& dlg, const QString& word) {
     if (auto* d = qobject_cast<ui::QuestionDialog*>(&dlg))
-        return yesOr(*d, word);
-    if (auto* d = qobject_cast<frmOpen*>(&dlg))
-        return listOr(*d, word);
-    if (auto* d = qobject_cast<frmDelete*>(&dlg))
-        return listOr(*d, word);
-    if (auto* d = qobject_cast<frmExport*>(&dlg))
-        return listOr(*d, word);
+        return word == "yes" ? d->cmdYes_Click() : d->cmdNo_Click();
+    if (auto* d = qobject_cast<ui::ListDialog*>(&dlg)) {
+        if (word == "cancel" || word == "close")
+            return word == "cancel" ? d->cmdCancel_Click() : d->closeBoxClicked();
+        for (const QString& row : word == "ok" ? QStringList() : word.split(u'+')) {
+            const QList<QListWidgetItem*> found = d->List1->findItems(row, Qt::MatchExactly);
+            if (found.isEmpty())
+                throw ScriptError("no row " + row.toStdString());
+            found[0]->setSelected(true);
+        }
+        return d->cmdOK_Click();
+    }
     if (auto* d = qobject_cast<frmNewSure*>(&dlg))
-        return word == QLatin1String("edit") ? d->cmdEdit_Click() : d->cmdNew_Click();
+        return word == "edit" ? d->cmdEdit_Click() : d->cmdNew_Click();
     if (auto* d = qobject_cast<frmDuplicate*>(&dlg)) { // "rename+skip": one after the other
         for (const QString& choice : word.split(u'+'))
-            if (choice == QLatin1String("all")) // the answer stands for the rest
+            if (choice == "all") // the answer stands for the rest
                 d->chkForTheRest->setChecked(true);
             else if (d->isVisible())
-                choice == QLatin1String("replace") ? d->cmdReplace_Click()
-                : choice == QLatin1String("skip")  ? d->cmdSkip_Click()
-                                                   : d->cmdRename_Click();
+                choice == "replace" ? d->cmdReplace_Click()
+                : choice == "skip"  ? d->cmdSkip_Click()
+                                    : d->cmdRename_Click();
         return;
     }
     auto* d = qobject_cast<commands::NameDialog*>(&dlg);
@@ -129,111 +114,85 @@ void Program::step(const QStringList& words) {
     frmMain& m = main();
     const QString& what = words[0];
     const bool selected = std::exchange(selected_, false);
-    if (what == QLatin1String("type") || what == QLatin1String("press")) {
+    if (what == "type" || what == "press") {
         if (!selected)
             m.txtEditor->setSelStart(int(m.txtEditor->Text().size()));
-        if (what == QLatin1String("type")) {
+        if (what == "type") {
             QTest::keyClicks(m.txtEditor, words.value(1));
         } else {
             const QKeyCombination key = QKeySequence(words.value(1))[0];
             QTest::keyClick(m.txtEditor, key.key(), key.keyboardModifiers());
         }
-        return;
-    }
-    if (what == QLatin1String("text")) { // a long text, quicker than typing it
+    } else if (what == "text") { // a long text, quicker than typing it
         m.txtEditor->setText(
             store::decodeText(KestrelFixture::readFile(root_ + u'/' + words.value(1))));
         globals::ListChanged = true;
-        return;
-    }
-    if (what == QLatin1String("file")) { // a file changed by another program
-        if (words.value(2) == QLatin1String("-"))
-            QFile::remove(filePath(root_, words.value(1)));
-        else
-            KestrelFixture::writeFile(filePath(root_, words.value(1)), lines(words.value(2)));
-        return;
-    }
-    if (what == QLatin1String("lock") || what == QLatin1String("unlock")) { // chattr +i, -i
+    } else if (what == "file" && words.value(2) == "-") { // a file removed by another program
+        QFile::remove(filePath(root_, words.value(1)));
+    } else if (what == "file") { // a file changed by another program
+        KestrelFixture::writeFile(filePath(root_, words.value(1)), lines(words.value(2)));
+    } else if (what == "lock" || what == "unlock") { // chattr +i, -i
         const QString why = setImmutable(filePath(root_, words.value(1)), what == "lock");
         if (!why.isEmpty())
             throw ScriptError(why.toStdString());
-        return;
-    }
-    if (what == QLatin1String("hold")) { // another copy rewriting the index
+    } else if (what == "hold") { // another copy rewriting the index
         heldIndex_ = std::make_unique<QLockFile>(root_ + QStringLiteral("/kestrel/.quillbox.lock"));
         heldIndex_->setStaleLockTime(0);
         heldIndex_->lock();
-        return;
-    }
-    if (what == QLatin1String("release")) {
+    } else if (what == "release") {
         heldIndex_.reset();
-        return;
-    }
-    if (what == QLatin1String("journal")) { // the words in the journal, as a second after a change
+    } else if (what == "journal") { // the words in the journal, as a second after a change
         m.recovery().bringUpToDate();
         QCoreApplication::processEvents(); // what the journal's thread has to tell
-        return;
-    }
-    if (what == QLatin1String("restart")) { // killed, then started again
-        m.recovery().journal().settle();    // after the journal's thread did what it was handed
+    } else if (what == "restart") {        // killed, then started again
+        m.recovery().journal().settle();   // after the journal's thread did what it was handed
         ui::Forms::unloadAll();
         resetProgramState();
         if (const std::optional<int> ended = start(words.mid(1)))
             throw core::ProgramEnded{*ended};
         if (platform.pendingPlayers() > 0)
             throw ScriptError("unused answers after the start");
-        return;
-    }
-    if (what == QLatin1String("copy") || what == QLatin1String("left")) {
+    } else if (what == "copy" || what == "left") {
         // A journal of another copy: still running ("copy"), or ended ("left").
         auto journal = std::make_unique<store::RecoveryJournal>();
         journal->setText(QString::fromLatin1(lines(words.value(2))));
         journal->follow(words.value(3, globals::KestrelFolder), words.value(1), true);
         journal->flush(5000);
-        if (what == QLatin1String("copy"))
+        if (what == "copy")
             otherCopies_.push_back(std::move(journal));
-        journal.reset();
-        return;
-    }
-    if (what == QLatin1String("sessionEnds")) { // a signal, or the end of the desktop session
+    } else if (what == "sessionEnds") { // a signal, or the end of the desktop session
         m.sessionEnds();
-        return;
-    }
-    if (what == QLatin1String("serve")) { // until a signal ends the program, say
+    } else if (what == "serve") { // until a signal ends the program, say
         std::printf("SERVING\n");
         std::fflush(stdout);
         QApplication::exec();
-        return;
-    }
-    if (what == QLatin1String("wait")) { // long enough for the file system's clock to move on
+    } else if (what == "wait") { // long enough for the file system's clock to move on
         QThread::msleep(50);
-        return;
-    }
-    if (what == QLatin1String("select")) {
+    } else if (what == "select") {
         m.txtEditor->select(words.value(1).toInt(), words.value(2).toInt());
         selected_ = true;
-        return;
+    } else { // a menu command, or the close box, with the answers to its dialogs
+        static const QMap<QString, void (frmMain::*)()> commands{
+            {"New", &frmMain::mnuNew_Click},           {"Open", &frmMain::mnuOpen_Click},
+            {"Save", &frmMain::mnuSave_Click},         {"SaveAs", &frmMain::mnuSaveAs_Click},
+            {"Import", &frmMain::mnuImport_Click},     {"Export", &frmMain::mnuExport_Click},
+            {"Delete", &frmMain::mnuDeleteList_Click}, {"Exit", &frmMain::mnuExit_Click},
+            {"Undo", &frmMain::mnuUndo_Click},         {"Redo", &frmMain::mnuRedo_Click},
+            {"Cut", &frmMain::mnuCut_Click},           {"Copy", &frmMain::mnuCopy_Click},
+            {"Paste", &frmMain::mnuPaste_Click}};
+        if (!commands.contains(what) && what != "Close")
+            throw ScriptError("unknown step " + what.toStdString());
+        for (const QString& word : words.mid(1))
+            queue(word);
+        if (what == "Close") { // the window's close box
+            QCloseEvent close;
+            QApplication::sendEvent(&m, &close);
+        } else {
+            (m.*commands[what])();
+        }
+        if (platform.pendingPlayers() > 0)
+            throw ScriptError("unused answers after " + what.toStdString());
     }
-    static const QMap<QString, void (frmMain::*)()> commands{
-        {"New", &frmMain::mnuNew_Click},           {"Open", &frmMain::mnuOpen_Click},
-        {"Save", &frmMain::mnuSave_Click},         {"SaveAs", &frmMain::mnuSaveAs_Click},
-        {"Import", &frmMain::mnuImport_Click},     {"Export", &frmMain::mnuExport_Click},
-        {"Delete", &frmMain::mnuDeleteList_Click}, {"Exit", &frmMain::mnuExit_Click},
-        {"Undo", &frmMain::mnuUndo_Click},         {"Redo", &frmMain::mnuRedo_Click},
-        {"Cut", &frmMain::mnuCut_Click},           {"Copy", &frmMain::mnuCopy_Click},
-        {"Paste", &frmMain::mnuPaste_Click}};
-    if (!commands.contains(what) && what != QLatin1String("Close"))
-        throw ScriptError("unknown step " + what.toStdString());
-    for (const QString& word : words.mid(1))
-        queue(word);
-    if (what == QLatin1String("Close")) { // the window's close box
-        QCloseEvent close;
-        QApplication::sendEvent(&m, &close);
-    } else {
-        (m.*commands[what])();
-    }
-    if (platform.pendingPlayers() > 0)
-        throw ScriptError("unused answers after " + what.toStdString());
 }
 
 std::optional<int> Program::run(const QString& script) {
