@@ -31,12 +31,6 @@ QString editing(const QString& list, const QString& editor, bool changed = false
         .arg(list, list.toLower(), editor, changed ? "changed" : "unchanged");
 }
 
-Files with(Files base, const Files& more) {
-    for (auto it = more.cbegin(); it != more.cend(); ++it)
-        base[it.key()] = it.value();
-    return base;
-}
-
 // As many lists as the index holds: "aaaa", "aaab", ... each with one word.
 Files fullIndex() {
     Files out;

@@ -33,12 +33,6 @@ Files installed(const QString& index, const QString& lists) {
     return out;
 }
 
-Files with(Files base, const Files& more) {
-    for (auto it = more.cbegin(); it != more.cend(); ++it)
-        base[it.key()] = it.value();
-    return base;
-}
-
 // What a command of the store said: okWord when it was done.
 QString said(const store::Result& r, const QString& okWord) {
     // In the order of store::Outcome.

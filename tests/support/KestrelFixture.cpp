@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
+#include <array>
+
 #include <sys/stat.h>
 
 namespace {
@@ -42,6 +45,17 @@ QByteArray codePage(const QString& text) {
         out += char(std::find(table.begin(), table.end(), c.unicode()) - table.begin());
     return out;
 }
+
+// A file whose name holds its own file number in base 36 where path says
+// "{inode}": what the program's replacement leaves when it is killed.
+void writeNamedAfterInode(const QString& path, const QByteArray& bytes) {
+    const QString made = path + QStringLiteral(".new");
+    KestrelFixture::writeFile(made, bytes);
+    QFile::rename(made, QString(path).replace(QLatin1String("{inode}"),
+                                              QString::number(fileNumber(made), 36)));
+}
+
+constexpr qint64 kMaxRead = 1 << 30; // a larger file is the sparse one
 } // namespace
 
 QByteArray lines(const QString& text) {
@@ -60,6 +74,12 @@ Files files(std::initializer_list<QString> namesAndLines) {
          it != namesAndLines.end() && it + 1 != namesAndLines.end(); it += 2)
         out[*it] = lines(*(it + 1));
     return out;
+}
+
+Files with(Files base, const Files& more) {
+    for (auto it = more.cbegin(); it != more.cend(); ++it)
+        base[it.key()] = it.value();
+    return base;
 }
 
 void resetProgramState() {
@@ -112,10 +132,6 @@ void KestrelFixture::useKestrelFolder() {
     globals::KestrelFolder = kestrelFolder();
 }
 
-namespace {
-void writeNamedAfterInode(const QString& path, const QByteArray& bytes);
-} // namespace
-
 void KestrelFixture::write(const Files& files) {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         const QString file = path(it.key());
@@ -137,19 +153,6 @@ void KestrelFixture::write(const Files& files) {
             qFatal("cannot make the sparse file %s", qPrintable(file));
     }
 }
-
-namespace {
-// A file whose name holds its own file number in base 36 where path says
-// "{inode}": what the program's replacement leaves when it is killed.
-void writeNamedAfterInode(const QString& path, const QByteArray& bytes) {
-    const QString made = path + QStringLiteral(".new");
-    KestrelFixture::writeFile(made, bytes);
-    QFile::rename(made, QString(path).replace(QLatin1String("{inode}"),
-                                              QString::number(fileNumber(made), 36)));
-}
-
-constexpr qint64 kMaxRead = 1 << 30; // a larger file is the sparse one
-} // namespace
 
 Files KestrelFixture::files() const {
     Files out;
@@ -196,13 +199,8 @@ Files KestrelFixture::files() const {
 }
 
 Files KestrelFixture::after(const Files& before, const Files& changes) const {
-    Files out = before;
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        if (it.value() == kGone)
-            out.remove(it.key());
-        else
-            out[it.key()] = it.value();
-    }
+    Files out = with(before, changes);
+    out.removeIf([](Files::iterator file) { return file.value() == kGone; });
     return out;
 }
 
@@ -217,19 +215,12 @@ QByteArray KestrelFixture::readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : kGone;
 }
 
-namespace {
-QString run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(10000))
-        return program + QStringLiteral(" did not run");
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return program + QStringLiteral(": ") + QString::fromLocal8Bit(p.readAllStandardError());
-    return QString();
-}
-} // namespace
-
 QString setImmutable(const QString& path, bool immutable) {
-    return run(QStringLiteral("chattr"),
-               {immutable ? QStringLiteral("+i") : QStringLiteral("-i"), path});
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"), {immutable ? "+i" : "-i", path});
+    if (!chattr.waitForFinished(10000))
+        return QStringLiteral("chattr did not run");
+    if (chattr.exitStatus() != QProcess::NormalExit || chattr.exitCode() != 0)
+        return "chattr: " + QString::fromLocal8Bit(chattr.readAllStandardError());
+    return QString();
 }

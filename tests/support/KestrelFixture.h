@@ -27,6 +27,8 @@ inline const QByteArray kGone = QByteArrayLiteral("<gone>");
 QByteArray lines(const QString& text);
 // Files from pairs of name and lines(): files({"index", "cats", "cats", "tom"}).
 Files files(std::initializer_list<QString> namesAndLines);
+// base, with the files of more added or put in place of its own.
+Files with(Files base, const Files& more);
 // The path of a file named as above, in the installation at root.
 QString filePath(const QString& root, const QString& name);
 
