@@ -175,6 +175,9 @@ ended() { # exit status expected: quillbox has ended with it
     { wait "$app_pid"; } 2>/dev/null; local status=$?; app_pid='' main_win='' # X reuses the ended program's ids
     [ "$status" = "$1" ] || fail "quillbox ended with exit status $status, not $1"
 }
+# Starts quillbox again: the password, then the actions given, until the main window shows.
+restart() { start_app && user @"Select a category" =quorp7 Return gone "$@" "?Quillbox" && main_win=$win; }
+recover() { restart @"Words not saved" space gone && user main ctrl+s @Success Return gone; } # Yes, saved
 start_app
 
 # The wrong letter case is a wrong password: "Incorrect Password".
@@ -258,12 +261,10 @@ expect_state "File > Exit" "index=animals|colors|fruit|snacks|planets|fish" "Fis
 # Words typed 3 s before the program is killed come back at the next start,
 # and nothing reaches the Kestrel folder until they are saved.
 step 11 "killed 3 s after typing; started again: Yes brings the words back"
-start_app
-user @"Select a category" =quorp7 Return gone "?Quillbox" && main_win=$win
+restart
 user main ctrl+o @"Select a category" "Home Tab space" gone main ctrl+End =Lynx 3
 kill -KILL "$app_pid" && ended 137
-start_app
-user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
+restart @"Words not saved" space gone
 expect_state "the words brought back" # nothing written yet
 user main ctrl+s @Success Return gone
 expect_state "the brought back words saved" "index=animals|colors|fruit|snacks|planets|fish" \
@@ -284,9 +285,7 @@ else
     kill -TERM "$app_pid"
 fi
 ended 0
-start_app
-user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
-user main ctrl+s @Success Return gone
+recover
 # The X connection lost (xkill): the X platform ends the program with exit status 1, the words
 # typed a moment before brought up to date first.
 if ! $windows; then
@@ -294,9 +293,7 @@ if ! $windows; then
         main ctrl+o @"Select a category" "Home Down Down Tab space" gone main ctrl+End =Kiwi 0.2
     xkill -id "$main_win" >/dev/null || fail "xkill did not end the X connection"
     ended 1
-    start_app
-    user @"Select a category" =quorp7 Return gone @"Words not saved" space gone "?Quillbox" && main_win=$win
-    user main ctrl+s @Success Return gone
+    recover
 fi
 user main alt+f "?Quillbox" x
 ended 0
