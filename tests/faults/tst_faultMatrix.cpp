@@ -55,6 +55,18 @@ struct Run {
     QList<Call> calls;
 };
 
+// Starts this program as the driver of script on the installation at root, under the shim with
+// fault (none: without the shim) for the files under faultRoot.
+void startDriver(QProcess& p, const QString& root, const QString& script, const QString& fault,
+                 const QString& faultRoot) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_PRELOAD", fault.isEmpty() ? QString() : QB_FAULT_SHIM);
+    env.insert("QB_FAULT_ROOT", faultRoot);
+    env.insert("QB_FAULT", fault);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationFilePath(), {"--driver", root, script});
+}
+
 struct Matrix {
     KestrelFixture& fx;
     const Scenario& s;
@@ -242,14 +254,8 @@ struct Matrix {
     Run run(const QString& fault) {
         if (!fault.isEmpty())
             restore();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", fault.isEmpty() ? QString() : QB_FAULT_SHIM);
-        env.insert("QB_FAULT_ROOT", fx.root());
-        env.insert("QB_FAULT", fault);
         QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QCoreApplication::applicationFilePath(),
-                {"--driver", fx.root(), fault.isEmpty() ? "check" : s.script});
+        startDriver(p, fx.root(), fault.isEmpty() ? "check" : s.script, fault, fx.root());
         Run r;
         r.exit =
             p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -396,14 +402,10 @@ private slots:
         KestrelFixture fx;
         fx.registerBoth();
         fx.write(files({"index", "colors", "colors", "red"}));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", QB_FAULT_SHIM);
-        env.insert("QB_FAULT_ROOT", fx.kestrelFolder()); // the journals are elsewhere
-        env.insert("QB_FAULT", "stall sync 1 1");
         QProcess p;
-        p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QCoreApplication::applicationFilePath(), {"--driver", fx.root(), script});
+        // The journals are elsewhere: only the Kestrel folder's syncs stall.
+        startDriver(p, fx.root(), script, "stall sync 1 1", fx.kestrelFolder());
         QByteArray out; // the signals come once it serves events, or waits on the disk
         while (!out.contains("SERVING") && !out.contains(",stall") && p.waitForReadyRead(20000))
             out += p.readAll();
