@@ -2,17 +2,10 @@
 // What the reader makes of it must follow the format, and the sections of a
 // file it accepts must come back unchanged when written out and read again.
 
+#include "require.h"
 #include "store/exchangeFile.h"
 
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =

@@ -3,6 +3,7 @@
 // list index it leaves is checked.
 
 #include "core/globals.h"
+#include "require.h"
 #include "store/ListStore.h"
 #include "store/listFiles.h"
 #include "store/listIndex.h"
@@ -13,14 +14,6 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Each input rewrites the index file: in memory where a tmpfs is offered.
