@@ -11,7 +11,7 @@ bool isHeader(const QString& line) {
 
 ExchangeFile readExchangeFile(const QByteArray& bytes) {
     ExchangeFile file;
-    const QStringList lines = readLines(bytes);
+    const QStringList lines = readLines(codePageBytes(bytes));
     if (lines.isEmpty())
         return file; // Unreadable
     if (!isHeader(lines.constFirst())) {

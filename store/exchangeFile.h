@@ -41,7 +41,8 @@ bool isHeader(const QString& line);
 
 // Reads a whole exchange file. Lines end at CR LF, a lone CR or a lone LF; a
 // last line without an ending counts. Any line that begins with "***" starts a
-// new section wherever it stands.
+// new section wherever it stands. Windows-1252, or UTF-8 after a byte-order
+// mark (codePageBytes), as an export edited in some editors comes back.
 ExchangeFile readExchangeFile(const QByteArray& bytes);
 
 // Reads the exchange file at path whole (at most kMaxExchangeFileBytes) into

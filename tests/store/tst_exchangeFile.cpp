@@ -67,6 +67,8 @@ void ExchangeFileTest::read_data() {
         << "***" + QByteArray(125, '\xE9') + "\n***" + QByteArray(126, '\xE9') << ok
         << QString(125, u'é') + ":;!" + QString(126, u'é') + ':';
 #endif
+    QTest::newRow("UTF-8 after a byte-order mark")
+        << QByteArray("\xEF\xBB\xBF***Caf\xC3\xA9\r\nCR\xC3\x88ME") << ok << "Café:crème";
     QTest::newRow("0-byte file") << QByteArray() << ReadStatus::Unreadable << "";
     QTest::newRow("starts with a word") << QByteArray("cat\r\n***animals\r\n") << refused << "";
     QTest::newRow("starts with an empty line") << QByteArray("\r\n***animals\r\n") << refused << "";
