@@ -406,6 +406,10 @@ struct RecoveryJournal::Impl {
                 }
                 whole = true; // where its end is now is not known
             }
+            if (file && !file->isAtPath()) {
+                close(false); // something else was put in its place: left as it is
+                continue;
+            }
             file.reset(); // closed before it is replaced: Windows replaces no open file
             auto fresh = std::make_unique<AtomicFile>(path, AtomicFile::Links::Refuse);
             const FileStatus opened = fresh->open();

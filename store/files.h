@@ -87,6 +87,9 @@ public:
     // With Links::Refuse, after the commit: bytes added at the end of the
     // file, synced; false when the file is no longer the one at its path.
     bool append(const QByteArray& bytes);
+    // With Links::Refuse, after the commit: whether the file still lies at its
+    // path (nothing else was put in its place).
+    bool isAtPath() const;
 
     struct Impl;
 

@@ -346,14 +346,18 @@ bool AtomicFile::commit() {
     return true;
 }
 
+bool AtomicFile::isAtPath() const {
+    struct stat open, named;
+    return d->fd >= 0 && d->named.isEmpty() && ::fstat(d->fd, &open) == 0 &&
+           ::lstat(d->target.constData(), &named) == 0 && open.st_ino == named.st_ino &&
+           open.st_dev == named.st_dev;
+}
+
 bool AtomicFile::append(const QByteArray& bytes) {
     // Only while the file is still the one at its path: not when something
     // took its place meanwhile.
-    struct stat open, named;
-    return d->own && d->named.isEmpty() && d->fd >= 0 && !d->failed && ::fstat(d->fd, &open) == 0 &&
-           ::lstat(d->target.constData(), &named) == 0 && S_ISREG(named.st_mode) &&
-           open.st_ino == named.st_ino && open.st_dev == named.st_dev &&
-           writeAll(d->fd, bytes.constData(), bytes.size()) && ::fdatasync(d->fd) == 0;
+    return d->own && !d->failed && isAtPath() && writeAll(d->fd, bytes.constData(), bytes.size()) &&
+           ::fdatasync(d->fd) == 0;
 }
 
 FileStatus replaceable(const QString& path) {

@@ -117,6 +117,10 @@ bool AtomicFile::append(const QByteArray& bytes) {
            ::FlushFileBuffers(HANDLE(::_get_osfhandle(d->added.handle())));
 }
 
+bool AtomicFile::isAtPath() const {
+    return d->added.isOpen(); // Windows removes or replaces no file that is open
+}
+
 FileStatus replaceable(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && !info.isFile() ? FileStatus::NotRegular : FileStatus::Ok;

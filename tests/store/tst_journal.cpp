@@ -285,8 +285,8 @@ void JournalTest::adoptedNotWrittenAgain() {
     QCOMPARE(whatIs(path), QStringLiteral("none"));
 }
 
-// A file put at the journal's name by hand meanwhile: the words still reach a
-// file that has a name, never only the one that was taken away.
+// A file put at the journal's name by hand meanwhile is left as it is: the
+// words go to another name, never only to the file that was taken away.
 void JournalTest::replacedMeanwhile() {
 #ifdef _WIN32
     QSKIP("Windows removes no file that is open");
@@ -295,13 +295,15 @@ void JournalTest::replacedMeanwhile() {
     journal.setText(QStringLiteral("red"));
     journal.follow(kFolder, QStringLiteral("colors"), true);
     QVERIFY(journal.flush(10000));
-    QVERIFY(QFile::remove(journal.path()));
-    KestrelFixture::writeFile(journal.path(), "a note");
+    const QString first = journal.path();
+    QVERIFY(QFile::remove(first));
+    KestrelFixture::writeFile(first, "a note");
     journal.edit(3, 0, QStringLiteral("\ntan"));
     QVERIFY(journal.flush(10000));
     store::LeftJournal read;
     QVERIFY(store::RecoveryJournal::read(journal.path(), read));
     QCOMPARE(read.text, QStringLiteral("red\r\ntan"));
+    QCOMPARE(KestrelFixture::readFile(first), "a note");
 }
 
 QTEST_GUILESS_MAIN(JournalTest)
