@@ -149,6 +149,8 @@ void JournalTest::readBack_data() {
                                                         << "word" << 0 << "";
     QTest::newRow("capitals, which the editor never holds") << "colors"
                                                             << "Red" << 0 << "";
+    QTest::newRow("capitals beyond ASCII") << "colors"
+                                           << "r\u00c9d" << 0 << "";
     QTest::newRow("a control character")
         << "colors" << QStringLiteral("x%1y").arg(QChar(0)) << 0 << "";
     QTest::newRow("the words damaged") << "colors"
