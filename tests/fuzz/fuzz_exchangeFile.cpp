@@ -4,6 +4,7 @@
 
 #include "require.h"
 #include "store/exchangeFile.h"
+#include "store/textFile.h"
 
 #include <cstdint>
 
@@ -11,10 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const store::ExchangeFile file = store::readExchangeFile(bytes);
-    // Unreadable only when empty; accepted only when the first line is a header.
+    // Unreadable only when empty; accepted only when the first line is a header
+    // (after the byte-order mark of a UTF-8 file).
+    const QByteArray text = store::codePageBytes(bytes);
     const bool accepted = file.status == store::ExchangeStatus::Ok;
-    require((file.status == store::ExchangeStatus::Unreadable) == (size == 0));
-    require(accepted == bytes.startsWith("***") && accepted != file.sections.isEmpty());
+    require((file.status == store::ExchangeStatus::Unreadable) == text.isEmpty());
+    require(accepted == text.startsWith("***") && accepted != file.sections.isEmpty());
     for (const store::Section& section : file.sections) {
         // A name that the safety test passes stays one file name in the list folder.
         const QString& name = section.name;
