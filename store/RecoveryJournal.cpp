@@ -470,35 +470,20 @@ RecoveryJournal::RecoveryJournal() : d(std::make_unique<Impl>()) {}
 RecoveryJournal::~RecoveryJournal() = default;
 
 void RecoveryJournal::setText(const QString& text) {
-    Step step;
-    step.kind = Step::Kind::Text;
-    step.text = text;
-    d->hand(std::move(step));
+    d->hand({Step::Kind::Text, 0, 0, text, QString(), false, nullptr});
 }
 
 void RecoveryJournal::edit(int position, int removed, const QString& added) {
-    Step step;
-    step.kind = Step::Kind::Edit;
-    step.position = position;
-    step.removed = removed;
-    step.text = added;
-    d->hand(std::move(step));
+    d->hand({Step::Kind::Edit, position, removed, added, QString(), false, nullptr});
 }
 
 void RecoveryJournal::follow(const QString& kestrelFolder, const QString& listName, bool unsaved) {
-    Step step;
-    step.kind = Step::Kind::Follow;
-    step.kestrelFolder = kestrelFolder;
-    step.text = listName;
-    step.unsaved = unsaved;
-    d->hand(std::move(step));
+    d->hand({Step::Kind::Follow, 0, 0, listName, kestrelFolder, unsaved, nullptr});
 }
 
 void RecoveryJournal::adopt(LeftJournal&& left) {
-    Step step;
-    step.kind = Step::Kind::Adopt;
-    step.left = std::make_shared<LeftJournal>(std::move(left));
-    d->hand(std::move(step));
+    d->hand({Step::Kind::Adopt, 0, 0, QString(), QString(), false,
+             std::make_shared<LeftJournal>(std::move(left))});
 }
 
 bool RecoveryJournal::flush(int timeoutMilliseconds) {
